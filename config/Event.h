@@ -1,0 +1,37 @@
+// An event: a named trigger with its own copies of the handlers it runs,
+// the uevent values and key words that raise it, and its dump policy.
+#pragma once
+
+#include <stdint.h>
+
+#include "config/Handler.h"
+#include "service/LyrDebugService.h"
+
+namespace ornak {
+namespace xel {
+
+class LyrDebugService::Event {
+  public:
+    enum Policy : int32_t { kPolicyOnce = 0, kPolicyAlways = 1 };
+
+    // The event's lines of the status report at depth, its handlers at
+    // depth + 1.
+    String8 statusText(int32_t depth) const;
+    // Runs the dump commands of the event's enabled handlers whose level is
+    // at most level, in order; stops at the first that cannot be run and
+    // returns its negative result, else 0.
+    status_t dumpHandlers(int32_t level);
+
+    LyrDebugService* mService = nullptr;  // not owned
+    Vector<Handler> mHandlers;
+    String8 mName;
+    int32_t mPolicy = kPolicyAlways;
+    // Written by dumpEvent on the monitor thread, in the service's own
+    // mEvents records only.
+    int32_t mDumpCount = 0;
+    Vector<String8> mUevents;
+    Vector<String8> mKeyWords;
+};
+
+}  // namespace xel
+}  // namespace ornak

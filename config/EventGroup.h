@@ -1,0 +1,18 @@
+// A named set of event copies, used to give a monitor several events at once.
+#pragma once
+
+#include "config/Event.h"
+#include "service/LyrDebugService.h"
+
+namespace ornak {
+namespace xel {
+
+class LyrDebugService::EventGroup {
+  public:
+    LyrDebugService* mService = nullptr;  // not owned
+    Vector<Event> mEvents;
+    String8 mName;
+};
+
+}  // namespace xel
+}  // namespace ornak

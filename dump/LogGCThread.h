@@ -1,0 +1,37 @@
+// The garbage-collection thread: one removeOldDumps pass when it starts,
+// then one pass mSleepSeconds after the end of each pass.
+#pragma once
+
+#include <stdint.h>
+
+#include <condition_variable>
+#include <mutex>
+
+#include <utils/Thread.h>
+
+#include "service/LyrDebugService.h"
+
+namespace ornak {
+namespace xel {
+
+class LogGCThread : public android::Thread {
+  public:
+    static constexpr uint32_t kSleepSeconds = 1800;
+
+    explicit LogGCThread(LyrDebugService* service, uint32_t sleepSeconds = kSleepSeconds);
+    ~LogGCThread() override;
+
+    // Also cuts the pause between passes short, so the thread ends at once.
+    void requestExit() override;
+
+  private:
+    bool threadLoop() override;
+
+    LyrDebugService* mService;  // not owned
+    uint32_t mSleepSeconds;
+    std::mutex mPauseLock;
+    std::condition_variable mPauseEnd;
+};
+
+}  // namespace xel
+}  // namespace ornak

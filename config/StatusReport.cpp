@@ -1,0 +1,62 @@
+// The status report: the configuration as the daemon will work with it,
+// printed to the system log at start-up.
+#include "config/Event.h"
+#include "config/Handler.h"
+
+namespace ornak {
+namespace xel {
+namespace {
+
+// Four blanks per depth step; no prefix at depth 0 or below.
+String8 indent(int32_t depth) {
+    String8 prefix;
+    for (int32_t i = 0; i < depth; ++i) prefix.append("    ");
+    return prefix;
+}
+
+// A handler list prints each handler's text followed by its Enabled line.
+void appendHandlerList(String8& out, const Vector<LyrDebugService::Handler>& handlers,
+                       int32_t depth) {
+    String8 prefix = indent(depth);
+    for (size_t i = 0; i < handlers.size(); ++i) {
+        out.append(handlers[i].statusText(depth));
+        out.appendFormat("%sEnabled: %d\n", prefix.string(), handlers[i].mEnabled ? 1 : 0);
+    }
+}
+
+}  // namespace
+
+String8 LyrDebugService::Handler::statusText(int32_t depth) const {
+    String8 prefix = indent(depth);
+    const char* p = prefix.string();
+    String8 out;
+    out.appendFormat("%sName: %s\n", p, mName.string());
+    out.appendFormat("%sLevel: %d\n", p, mLevel);
+    if (!mEnableCmd.isEmpty()) out.appendFormat("%sEnable cmd: %s\n", p, mEnableCmd.string());
+    for (size_t i = 0; i < mEnableParas.size(); ++i) {
+        out.appendFormat("%sEnable Para %d: %s\n", p, static_cast<int>(i), mEnableParas[i].string());
+    }
+    if (!mDumpCmd.isEmpty()) out.appendFormat("%sDump cmd: %s\n", p, mDumpCmd.string());
+    for (size_t i = 0; i < mDumpParas.size(); ++i) {
+        out.appendFormat("%sDump Para %d: %s\n", p, static_cast<int>(i), mDumpParas[i].string());
+    }
+    return out;
+}
+
+String8 LyrDebugService::Event::statusText(int32_t depth) const {
+    String8 prefix = indent(depth);
+    const char* p = prefix.string();
+    String8 out;
+    out.appendFormat("%sEvent: %s, Policy: %d, Dump %d times\n", p, mName.string(), mPolicy,
+                     mDumpCount);
+    out.appendFormat("%sUevent hints: ", p);
+    for (size_t i = 0; i < mUevents.size(); ++i) out.appendFormat("%s, ", mUevents[i].string());
+    out.appendFormat("\n%sKey words: ", p);
+    for (size_t i = 0; i < mKeyWords.size(); ++i) out.appendFormat("%s, ", mKeyWords[i].string());
+    out.appendFormat("\n%sHandlers: \n", p);
+    appendHandlerList(out, mHandlers, depth + 1);
+    return out;
+}
+
+}  // namespace xel
+}  // namespace ornak

@@ -2,6 +2,7 @@
 // printed to the system log at start-up.
 #include "config/Event.h"
 #include "config/Handler.h"
+#include "config/Monitor.h"
 
 namespace ornak {
 namespace xel {
@@ -55,6 +56,38 @@ String8 LyrDebugService::Event::statusText(int32_t depth) const {
     for (size_t i = 0; i < mKeyWords.size(); ++i) out.appendFormat("%s, ", mKeyWords[i].string());
     out.appendFormat("\n%sHandlers: \n", p);
     appendHandlerList(out, mHandlers, depth + 1);
+    return out;
+}
+
+String8 LyrDebugService::dumpStatus() const {
+    String8 out;
+    out.appendFormat("Config File Path: %s\n", mConfigPath != nullptr ? mConfigPath : "");
+    out.appendFormat("Log Dump Path: %s\n", mLogDumpPath.string());
+    out.appendFormat("Additional Config Path: %s\n", mAdditionalConfPath.string());
+    out.appendFormat("Enable Logcat Grep: %d\n", mLogcatGrep ? 1 : 0);
+    out.appendFormat("Enable Kmsg Grep: %d\n", mKmsgGrep ? 1 : 0);
+    out.appendFormat("MaxEventsDumped: %d\n", mMaxDumpCount);
+    // The space limits are unsigned but shown as their signed reading.
+    out.appendFormat("MaxLogSize: %dMB\n", static_cast<int32_t>(mMaxDumpSpace));
+    out.appendFormat("MinFreeSpace: %dMB\n", static_cast<int32_t>(mMinFreeSpace));
+    if (!mGlobalHandlers.isEmpty()) {
+        out.append("Global handlers:\n");
+        appendHandlerList(out, mGlobalHandlers, 1);
+    }
+    for (const Monitor& monitor : mMonitors) {
+        out.appendFormat("%sMonitor: %s, Enabled: %d, Level: %d\n", indent(0).string(),
+                         monitor.mName.string(), monitor.mEnabled ? 1 : 0, monitor.mLevel);
+        for (const Event& event : monitor.mEvents) out.append(event.statusText(1));
+    }
+    // The history is one line at the very end, with no line feed at all.
+    if (!mHistory.isEmpty()) {
+        out.append("History events:");
+        String8 prefix = indent(1);
+        for (const HistoryEntry& entry : mHistory) {
+            out.appendFormat("%s%s %s", prefix.string(), entry.first.string(),
+                             entry.second.string());
+        }
+    }
     return out;
 }
 

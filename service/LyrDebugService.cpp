@@ -66,6 +66,25 @@ status_t LyrDebugService::start() {
         return android::INVALID_OPERATION;
     }
 
+    ALOGD("Start parsing config");
+    status_t parsed = parseConfigFile(mConfigPath);
+    if (parsed != android::NO_ERROR) {
+        ALOGE("Failed to parse config file");
+        return parsed;
+    }
+    if (mUseAdditionalConf) {
+        // A copy: an additional_conf_path line inside that file replaces
+        // mAdditionalConfPath while the file is being read. No third file
+        // is ever read.
+        String8 additionalPath(mAdditionalConfPath);
+        parsed = parseConfigFile(additionalPath.string());
+        if (parsed != android::NO_ERROR) {
+            ALOGE("Failed to parse config file");
+            return parsed;
+        }
+    }
+    logStatusReport();
+
     for (size_t i = 0; i < mMonitors.size(); ++i) {
         if (mMonitors[i].mEnabled) {
             mMonitorEnabled = true;
@@ -80,6 +99,23 @@ status_t LyrDebugService::start() {
     mStopped = 0;
     ALOGD("LYR debug service started");
     return android::NO_ERROR;
+}
+
+// The report goes out one debug record per non-empty line, between two
+// rules of hyphens.
+void LyrDebugService::logStatusReport() {
+    static const char kRule[] = "--------------------------------------------";
+    ALOGD("Parsing config succeed, start dump config...");
+    ALOGD("%s", kRule);
+    String8 report = dumpStatus();
+    const char* lineStart = report.string();
+    for (const char* p = lineStart;; ++p) {
+        if (*p != '\n' && *p != '\0') continue;
+        if (p > lineStart) ALOGD("%s", String8(lineStart, p - lineStart).string());
+        if (*p == '\0') break;
+        lineStart = p + 1;
+    }
+    ALOGD("%s", kRule);
 }
 
 void LyrDebugService::stop() {

@@ -19,8 +19,36 @@ class StartUp : public ::testing::Test {
     Sandbox sandbox;
 };
 
+// True when want appears in have in this order, other messages between.
+bool inOrder(const std::vector<std::string>& have, const std::vector<std::string>& want) {
+    auto next = have.begin();
+    for (const std::string& message : want) {
+        next = std::find(next, have.end(), message);
+        if (next == have.end()) return false;
+        ++next;
+    }
+    return true;
+}
+
+::testing::AssertionResult logged(const Sandbox& sandbox, const std::vector<std::string>& want) {
+    if (inOrder(sandbox.messages(), want)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "lyrd.log:\n" << sandbox.logText();
+}
+
 TEST_F(StartUp, EmptyConfigurationLogsEachStepInOrder) {
     const std::vector<std::string> kStartUpMessages = {
+            "Start parsing config",
+            "Parsing config succeed, start dump config...",
+            "--------------------------------------------",
+            "Config File Path: /system/vendor/etc/lyrdebug.conf",
+            "Log Dump Path: ",
+            "Additional Config Path: ",
+            "Enable Logcat Grep: 1",
+            "Enable Kmsg Grep: 1",
+            "MaxEventsDumped: 10",
+            "MaxLogSize: 1024MB",
+            "MinFreeSpace: 512MB",
+            "--------------------------------------------",
             "No monitor is enabled",
     };
     ASSERT_TRUE(sandbox.start(""));
@@ -37,6 +65,14 @@ TEST_F(StartUp, NoConfigFileKeepsTheDaemonRunning) {
 
     EXPECT_TRUE(sandbox.daemonRunning());
     EXPECT_EQ(1, sandbox.exec({"test", "-e", "/system/vendor/etc/lyrdebug.conf"}).status);
+}
+
+TEST_F(StartUp, NoConfigFileFailsToParse) {
+    ASSERT_TRUE(sandbox.start(std::nullopt));
+
+    EXPECT_TRUE(logged(sandbox, {"Failed to open config file /system/vendor/etc/lyrdebug.conf",
+                                 "Failed to parse config file"}));
+    EXPECT_TRUE(sandbox.daemonRunning());
 }
 
 // Field of /proc/PID/stat after the command name: 0 state, 1 ppid, 2 pgrp, 3 session.

@@ -1,0 +1,54 @@
+// Small pieces the configuration parser's files share: the two messages
+// that carry a site number, prefix matching of words, and lookup by name.
+#pragma once
+
+#include <string.h>
+#include <sys/types.h>
+
+#include <utils/Errors.h>
+#include <utils/String8.h>
+#include <utils/Vector.h>
+
+#include "config/ConfigLineSplit.h"
+
+namespace ornak {
+namespace xel {
+
+// Logs "Config file parsing error at line <site>: <line>" and returns the
+// parser's failure status. The number names the logging site, not a line
+// of the file.
+android::status_t failAtSite(int site, const char* line);
+// Logs "Set value failed at line <site>" and returns the failure status.
+android::status_t failSetValue(int site);
+
+// Words match a section or key word by their beginning.
+inline bool startsWith(const char* word, const char* prefix) {
+    return strncmp(word, prefix, strlen(prefix)) == 0;
+}
+
+// The index of the first entry of keys (a null-ended list) that word
+// begins with, or -1.
+int matchKeyWord(const char* word, const char* const* keys);
+
+// The next word of the current line, or null when no split is running.
+inline const char* takeWord(ConfigLineSplit* split) {
+    return split != nullptr ? split->nextWord() : nullptr;
+}
+
+// The index of the first record named name, or -1.
+// Lengths are compared first: lists of thousands of events are searched
+// once per line.
+template <typename Record>
+ssize_t indexOfName(const android::Vector<Record>& records, const char* name) {
+    size_t length = strlen(name);
+    for (size_t i = 0; i < records.size(); ++i) {
+        const android::String8& candidate = records[i].mName;
+        if (candidate.length() == length && memcmp(candidate.string(), name, length) == 0) {
+            return static_cast<ssize_t>(i);
+        }
+    }
+    return -1;
+}
+
+}  // namespace xel
+}  // namespace ornak

@@ -22,6 +22,8 @@ class LogGCThread : public android::Thread {
     ~LogGCThread() override;
 
     // Also cuts the pause between passes short, so the thread ends at once.
+    // The base's requestExitAndWait() does not come through here: to stop
+    // the thread, call requestExit() and then join().
     void requestExit() override;
 
   private:

@@ -2,6 +2,8 @@
 
 #include "service/LyrDebugService.h"
 
+#include <unistd.h>
+
 #include <log/log.h>
 
 #include "config/Event.h"
@@ -16,6 +18,8 @@
 namespace ornak {
 namespace xel {
 namespace {
+
+constexpr useconds_t kExitRequestIntervalUs = 20 * 1000;
 
 // Holds a pthread mutex for one scope.
 class MutexGuard {
@@ -39,9 +43,12 @@ LyrDebugService::LyrDebugService(const char* configPath, SystemCalls& system)
     start();
 }
 
+// Nothing destroys the service while the process runs; tests do. The worker
+// threads read the lists and the channel through a plain pointer, so they
+// end before stop() clears the lists and before the channel closes.
 LyrDebugService::~LyrDebugService() {
-    stop();
     stopWorkerThreads();
+    stop();
     mChannel[0].reset();
     mChannel[1].reset();
     mLogGCThread.clear();
@@ -67,38 +74,53 @@ status_t LyrDebugService::start() {
     }
 
     ALOGD("Start parsing config");
-    status_t parsed = parseConfigFile(mConfigPath);
+    status_t parsed = parseConfiguration();
     if (parsed != android::NO_ERROR) {
         ALOGE("Failed to parse config file");
         return parsed;
     }
-    if (mUseAdditionalConf) {
-        // A copy: an additional_conf_path line inside that file replaces
-        // mAdditionalConfPath while the file is being read. No third file
-        // is ever read.
-        String8 additionalPath(mAdditionalConfPath);
-        parsed = parseConfigFile(additionalPath.string());
-        if (parsed != android::NO_ERROR) {
-            ALOGE("Failed to parse config file");
-            return parsed;
-        }
-    }
     logStatusReport();
 
-    for (size_t i = 0; i < mMonitors.size(); ++i) {
-        if (mMonitors[i].mEnabled) {
-            mMonitorEnabled = true;
-            break;
-        }
-    }
+    mMonitorEnabled = hasEnabledMonitor();
     if (!mMonitorEnabled) {
         ALOGD("No monitor is enabled");
         return android::NO_INIT;
     }
 
+    ALOGD("Start enable handlers");
+    enableHandlers();
+    ALOGD("Finish enable handlers");
+
+    startWorkerThreads();
+
     mStopped = 0;
     ALOGD("LYR debug service started");
     return android::NO_ERROR;
+}
+
+// The main file, then the additional file when the main file named one
+// that can be opened. No third file is ever read.
+status_t LyrDebugService::parseConfiguration() {
+    status_t parsed = parseConfigFile(mConfigPath);
+    if (parsed != android::NO_ERROR || !mUseAdditionalConf) return parsed;
+    // A copy: an additional_conf_path line inside that file replaces
+    // mAdditionalConfPath while the file is being read.
+    String8 additionalPath(mAdditionalConfPath);
+    return parseConfigFile(additionalPath.string());
+}
+
+bool LyrDebugService::hasEnabledMonitor() const {
+    for (size_t i = 0; i < mMonitors.size(); ++i) {
+        if (mMonitors[i].mEnabled) return true;
+    }
+    return false;
+}
+
+void LyrDebugService::startWorkerThreads() {
+    if (mLogGCThread == nullptr) {
+        mLogGCThread = new LogGCThread(this, LogGCThread::kSleepSeconds);
+        mLogGCThread->run("LYRD LogGC", android::PRIORITY_DEFAULT, 0);
+    }
 }
 
 // The report goes out one debug record per non-empty line, between two
@@ -128,9 +150,20 @@ void LyrDebugService::stop() {
     ALOGD("LYR debug service stopped");
 }
 
-// The process never destroys the service; tests do. Worker threads keep a
-// plain pointer to it, so each is asked to end and joined first.
-void LyrDebugService::stopWorkerThreads() {}
+// Asks each worker thread to end and waits for it, repeating the request
+// until the thread has ended.
+void LyrDebugService::stopWorkerThreads() {
+    const sp<android::Thread> threads[] = {mLogcatThread, mKmsgThread, mMonitorThread, mLogGCThread};
+    for (const sp<android::Thread>& thread : threads) {
+        if (thread == nullptr) continue;
+        thread->requestExit();
+        while (thread->isRunning()) {
+            usleep(kExitRequestIntervalUs);
+            thread->requestExit();
+        }
+        thread->join();
+    }
+}
 
 }  // namespace xel
 }  // namespace ornak

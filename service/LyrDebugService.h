@@ -111,7 +111,10 @@ class LyrDebugService : public virtual android::RefBase {
     LyrDebugService(const LyrDebugService&) = delete;
     LyrDebugService& operator=(const LyrDebugService&) = delete;
 
+    status_t parseConfiguration();
     void logStatusReport();
+    bool hasEnabledMonitor() const;
+    void startWorkerThreads();
     void stopWorkerThreads();
 
     SystemCalls& mSystem;

@@ -104,8 +104,10 @@ status_t Thread::requestExitAndWait() {
     {
         std::lock_guard<std::mutex> guard(mLock);
         if (mRunning && pthread_equal(mThread, pthread_self())) return INVALID_OPERATION;
-        mExitPending = true;
     }
+    // Through the virtual requestExit(), so that a subclass can wake its
+    // thread from whatever it waits on.
+    requestExit();
     return join();
 }
 

@@ -1,0 +1,156 @@
+// The dump of one event: the limits, the timestamped dump folder, the
+// handlers run inside it, the notification of the files written and the
+// history.
+#define LOG_TAG "LyrDebugService"
+
+#include <inttypes.h>
+#include <stdint.h>
+#include <sys/statfs.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <lct/lct.h>
+#include <log/log.h>
+
+#include "config/Event.h"
+#include "config/Monitor.h"
+#include "dump/DirListing.h"
+#include "dump/DirSize.h"
+#include "service/LyrDebugService.h"
+#include "service/runtime/ShellQuote.h"
+
+namespace ornak {
+namespace xel {
+namespace {
+
+// Checked on "/data" whatever the dump path: that is where dumps compete
+// with the rest of the system for space.
+constexpr const char* kDataPath = "/data";
+constexpr size_t kSavedDirSize = 1024;
+
+// Free megabytes of /data, counting the blocks kept for the superuser, as
+// the daemon runs as root; false when the file system cannot be asked.
+bool freeDataSpaceMb(SystemCalls& system, uint64_t& freeMb) {
+    struct statfs fs;
+    if (system.statFs(kDataPath, &fs) != 0) return false;
+    freeMb = static_cast<uint64_t>(fs.f_bfree) * static_cast<uint64_t>(fs.f_bsize) >> 20;
+    return true;
+}
+
+// The highest level among the enabled monitors that hold the event; 0 when
+// none does.
+int32_t dumpLevelOf(const Vector<LyrDebugService::Monitor>& monitors, const char* name) {
+    int32_t level = 0;
+    for (size_t m = 0; m < monitors.size(); ++m) {
+        const LyrDebugService::Monitor& monitor = monitors[m];
+        if (!monitor.mEnabled) continue;
+        for (size_t e = 0; e < monitor.mEvents.size(); ++e) {
+            if (monitor.mEvents[e].mName == name && monitor.mLevel > level) level = monitor.mLevel;
+        }
+    }
+    return level;
+}
+
+// "<name>_YYYYMMDD_hhmmss" in UTC; collection orders dumps by that tail.
+bool dumpDirName(const char* name, time_t now, String8& dirName) {
+    struct tm utc;
+    if (gmtime_r(&now, &utc) == nullptr) return false;
+    dirName = String8::format("%s_%d%02d%02d_%02d%02d%02d", name, utc.tm_year + 1900,
+                              utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+    return true;
+}
+
+}  // namespace
+
+void LyrDebugService::dumpEvent(const char* name) {
+    if (name == nullptr) name = "";
+    uint64_t freeMb = 0;
+    bool haveFree = freeDataSpaceMb(systemCalls(), freeMb);
+    if (!haveFree) ALOGW("Cannot get free space of /data, skip the check");
+
+    int64_t totalBytes = 0;
+    getDirSize(mLogDumpPath.string(), totalBytes);
+    int64_t totalMb = totalBytes >> 20;
+    ALOGD("free=%" PRIu64 "MB, total log size=%" PRId64 "MB\n", freeMb, totalMb);
+
+    if (haveFree && freeMb < mMinFreeSpace) {
+        ALOGW("No enough space, MinFreeSpace: %uMB, CurrentFreeSpace: %" PRIu64 "MB", mMinFreeSpace,
+              freeMb);
+        return;
+    }
+    if (totalMb >= static_cast<int64_t>(mMaxDumpSpace)) {
+        ALOGW("Log size is too large, MaxLogSize: %uMB, CurrentLogSize: %" PRId64 "MB",
+              mMaxDumpSpace, totalMb);
+        return;
+    }
+
+    size_t index = 0;
+    while (index < mEvents.size() && !(mEvents[index].mName == name)) ++index;
+    if (index == mEvents.size()) {
+        ALOGW("Invalid event received, %s", name);
+        return;
+    }
+    Event& event = mEvents.editItemAt(index);
+    if (event.mPolicy == Event::kPolicyOnce && event.mDumpCount > 0) {
+        ALOGD("Dump policy for event %s is ONCE, we already dumpped once", event.mName.string());
+        return;
+    }
+
+    int32_t level = dumpLevelOf(mMonitors, name);
+    ALOGD("The log level is %d", level);
+
+    String8 dirName;
+    if (!dumpDirName(name, systemCalls().now(), dirName)) {
+        ALOGE("Get time failed");
+        return;
+    }
+    String8 dumpPath = String8::format("%s/%s/", mLogDumpPath.string(), dirName.string());
+    ALOGD("Dump event %s to %s", name, dumpPath.string());
+
+    // mkdir -p also makes the log dump folder on the first dump.
+    String8 mkdirLine = String8::format("mkdir -p %s", shellQuote(dumpPath.string()).string());
+    if (systemCalls().runShell(mkdirLine.string()) < 0) {
+        ALOGE("Create log dump dir failed, %s", dumpPath.string());
+        return;
+    }
+
+    // Handlers write their output to relative paths, so they run inside the
+    // dump folder; the working directory is put back afterwards.
+    char savedDir[kSavedDirSize];
+    bool haveSavedDir = getcwd(savedDir, sizeof(savedDir)) != nullptr;
+    if (!haveSavedDir) ALOGE("Save current dir failed");
+    if (chdir(dumpPath.string()) != 0) ALOGE("chdir() to %s failed", dumpPath.string());
+
+    dumpGlobalHandlers(level);
+    // A handler that cannot run ends the event's handlers, not the dump.
+    (void)event.dumpHandlers(level);
+
+    ++event.mDumpCount;
+    notifyLogFiles(name, dumpPath.string());
+    mHistory.add(HistoryEntry(String8(name), dirName));
+
+    if (haveSavedDir && chdir(savedDir) != 0) ALOGE("Restore dir to %s failed", savedDir);
+}
+
+status_t LyrDebugService::notifyLogFiles(const char* name, const char* dumpPath) {
+    DirPtr dir = openDirectory(dumpPath);
+    if (dir == nullptr) {
+        ALOGE("fail to open log dump dir %s", dumpPath);
+        return android::INVALID_OPERATION;
+    }
+    // Files at the top of the dump folder only; subfolders are not entered.
+    String8 files;
+    while (const struct dirent* entry = readdir(dir.get())) {
+        if (isDotEntry(entry->d_name) || isDirectoryEntry(dir.get(), entry)) continue;
+        files.appendFormat("%s%s;", dumpPath, entry->d_name);
+    }
+    dir.reset();
+    ALOGD("Filelist: %s", files.string());
+
+    __lct_log_all(2, "LYRD", name, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                  files.string(), 0);
+    return android::NO_ERROR;
+}
+
+}  // namespace xel
+}  // namespace ornak

@@ -1,0 +1,95 @@
+// Log garbage collection: keeps the newest dumps, by the stamp in their
+// names, and removes the older ones.
+#define LOG_TAG "LyrDebugService"
+
+#include <stdint.h>
+
+#include <functional>
+#include <queue>
+#include <vector>
+
+#include <log/log.h>
+
+#include "dump/DirListing.h"
+#include "dump/DumpStamp.h"
+#include "service/LyrDebugService.h"
+#include "service/runtime/ShellQuote.h"
+
+namespace ornak {
+namespace xel {
+namespace {
+
+// The largest stamps seen, at most limit of them, equal stamps counted
+// separately. Holds stamps only, never names, so a pass needs no more
+// memory than the number of dumps it keeps.
+class KeptStamps {
+  public:
+    explicit KeptStamps(size_t limit) : mLimit(limit) {}
+
+    void offer(uint64_t stamp) {
+        if (mStamps.size() < mLimit) {
+            mStamps.push(stamp);
+        } else if (stamp >= mStamps.top()) {
+            mStamps.pop();
+            mStamps.push(stamp);
+        }
+    }
+    bool full() const { return mStamps.size() >= mLimit; }
+    // The smallest kept stamp: the oldest dump that stays.
+    uint64_t smallest() const { return mStamps.top(); }
+
+  private:
+    size_t mLimit;
+    std::priority_queue<uint64_t, std::vector<uint64_t>, std::greater<uint64_t>> mStamps;
+};
+
+DirPtr openDumpDir(const String8& path) {
+    DirPtr dir = openDirectory(path.string());
+    if (dir == nullptr) ALOGE("fail to open log dump dir %s", path.string());
+    return dir;
+}
+
+// First pass: only folders count as dumps.
+bool collectStamps(const String8& dumpDir, KeptStamps& kept) {
+    DirPtr dir = openDumpDir(dumpDir);
+    if (dir == nullptr) return false;
+    while (const struct dirent* entry = readdir(dir.get())) {
+        uint64_t stamp;
+        if (isDotEntry(entry->d_name) || !isDirectoryEntry(dir.get(), entry)) continue;
+        if (readDumpStamp(entry->d_name, stamp)) kept.offer(stamp);
+    }
+    return true;
+}
+
+// Second pass: anything with a dump-shaped name older than oldestKept goes,
+// folder or not.
+void removeOlderThan(SystemCalls& system, const String8& dumpDir, uint64_t oldestKept) {
+    DirPtr dir = openDumpDir(dumpDir);
+    if (dir == nullptr) return;
+    while (const struct dirent* entry = readdir(dir.get())) {
+        uint64_t stamp;
+        if (isDotEntry(entry->d_name) || !readDumpStamp(entry->d_name, stamp)) continue;
+        if (stamp >= oldestKept) continue;
+        String8 path = String8::format("%s/%s", dumpDir.string(), entry->d_name);
+        String8 line = String8::format("rm -fr %s", shellQuote(path.string()).string());
+        ALOGD("Remove cmd: %s", line.string());
+        if (system.runShell(line.string()) < 0) {
+            ALOGE("Remove old dir %s failed", entry->d_name);
+        }
+    }
+}
+
+}  // namespace
+
+void LyrDebugService::removeOldDumps() {
+    // A limit below one keeps collection off rather than removing every dump.
+    if (mMaxDumpCount < 1) return;
+    KeptStamps kept(static_cast<size_t>(mMaxDumpCount));
+    if (!collectStamps(mLogDumpPath, kept)) return;
+    // Fewer dumps than the limit: nothing to remove.
+    if (!kept.full()) return;
+    removeOlderThan(systemCalls(), mLogDumpPath, kept.smallest());
+}
+
+}  // namespace xel
+}  // namespace ornak

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <utils/Thread.h>
+#include <utils/UniqueFd.h>
 
+#include "detect/ExitEvent.h"
+#include "detect/ReadBackoff.h"
 #include "service/LyrDebugService.h"
 
 namespace ornak {
@@ -11,18 +14,29 @@ namespace xel {
 
 class KmsgDetectThread : public android::Thread {
   public:
+    static constexpr const char* kDevicePath = "/dev/kmsg";
+
     explicit KmsgDetectThread(LyrDebugService* service);
+    // Reads devicePath (which must outlive the thread) instead, for tests.
+    KmsgDetectThread(LyrDebugService* service, const char* devicePath);
     ~KmsgDetectThread() override;
 
-    // Opens "/dev/kmsg"; a failure ends the thread silently.
+    // Opens the device; a failure ends the thread silently.
     android::status_t readyToRun() override;
     // Also wakes the thread from a blocking read, so it ends at once.
     void requestExit() override;
 
   private:
+    static constexpr size_t kMaxRecord = 4095;
+
     bool threadLoop() override;
 
     LyrDebugService* mService;  // not owned
+    const char* mDevicePath;
+    android::UniqueFd mDevice;
+    ExitEvent mExit;
+    ReadBackoff mBackoff;
+    char mBuffer[kMaxRecord + 1] = {};
 };
 
 }  // namespace xel

@@ -2,8 +2,12 @@
 // appear in an entry's message to the internal channel.
 #pragma once
 
+#include <sys/types.h>
+
+#include <log/logger.h>
 #include <utils/Thread.h>
 
+#include "detect/ReadBackoff.h"
 #include "service/LyrDebugService.h"
 
 namespace ornak {
@@ -11,17 +15,27 @@ namespace xel {
 
 class LogcatDetectThread : public android::Thread {
   public:
+    static constexpr int kBufferCount = 4;
+
     // Opens the four log buffers from the oldest record they hold.
     explicit LogcatDetectThread(LyrDebugService* service);
     ~LogcatDetectThread() override;
 
-    // Also wakes the thread from a blocking read, so it ends soon.
+    // Also wakes the thread from a blocking read, so it ends soon. A wake-up
+    // that comes just before the read starts is missed: callers repeat the
+    // request until the thread has ended.
     void requestExit() override;
 
   private:
     bool threadLoop() override;
 
     LyrDebugService* mService;  // not owned
+    struct logger_list* mList;  // owned
+    // Kept only as the list's own handles; a null one is a buffer that could
+    // not be opened.
+    struct logger* mLoggers[kBufferCount];
+    const pid_t mOwnPid;
+    ReadBackoff mBackoff;
 };
 
 }  // namespace xel

@@ -3,8 +3,15 @@
 // one after another on this thread.
 #pragma once
 
-#include <utils/Thread.h>
+#include <poll.h>
+#include <sys/types.h>
 
+#include <utils/Thread.h>
+#include <utils/UniqueFd.h>
+
+#include "detect/EventSink.h"
+#include "detect/ExitEvent.h"
+#include "detect/InternalEventReader.h"
 #include "service/LyrDebugService.h"
 
 namespace ornak {
@@ -12,17 +19,30 @@ namespace xel {
 
 class MonitorThread : public android::Thread {
   public:
+    // Hands every event to service->dumpEvent.
     explicit MonitorThread(LyrDebugService* service);
     ~MonitorThread() override;
 
+    // Opens the uevent socket; TIMED_OUT when it cannot be made or bound.
     android::status_t readyToRun() override;
     // Also wakes the thread from its wait, so it ends at once.
     void requestExit() override;
 
   private:
+    enum PollEntry { kUevent = 0, kChannel = 1, kExit = 2, kPollEntries = 3 };
+    static constexpr size_t kReceiveSize = 255;
+
     bool threadLoop() override;
+    void dispatch(PollEntry entry);
 
     LyrDebugService* mService;  // not owned
+    EventSink mSink;
+    android::UniqueFd mUeventSocket;
+    ExitEvent mExit;
+    struct pollfd mPollSet[kPollEntries] = {};
+    char mBuffer[kReceiveSize + 1] = {};
+    ssize_t mReceived = 0;
+    InternalEventReader mInternal;
 };
 
 }  // namespace xel

@@ -2,6 +2,7 @@
 
 #include "service/LyrDebugService.h"
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <log/log.h>
@@ -91,6 +92,10 @@ status_t LyrDebugService::start() {
     enableHandlers();
     ALOGD("Finish enable handlers");
 
+    if (!createChannel()) {
+        ALOGE("Failed to enable handlers");
+        return android::UNKNOWN_ERROR;
+    }
     startWorkerThreads();
 
     mStopped = 0;
@@ -116,11 +121,46 @@ bool LyrDebugService::hasEnabledMonitor() const {
     return false;
 }
 
+// The channel's descriptors are close-on-exec: handler commands must not
+// inherit them.
+bool LyrDebugService::createChannel() {
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return false;
+    mChannel[0].reset(ends[0]);
+    mChannel[1].reset(ends[1]);
+    mEventChannel.attach(mChannel[0].get());
+    return true;
+}
+
+// In this order: collection, the two key-word threads when their sources
+// are on, and last the monitor thread, the channel's only reader.
 void LyrDebugService::startWorkerThreads() {
     if (mLogGCThread == nullptr) {
         mLogGCThread = new LogGCThread(this, LogGCThread::kSleepSeconds);
         mLogGCThread->run("LYRD LogGC", android::PRIORITY_DEFAULT, 0);
     }
+    if (mLogcatGrep && mLogcatThread == nullptr) {
+        mLogcatThread = new LogcatDetectThread(this);
+        mLogcatThread->run("LYRD Logcat Detect", android::PRIORITY_DEFAULT, 0);
+    }
+    if (mKmsgGrep && mKmsgThread == nullptr) {
+        mKmsgThread = new KmsgDetectThread(this);
+        mKmsgThread->run("LYRD Kmsg Detect", android::PRIORITY_DEFAULT, 0);
+    }
+    if (mMonitorThread == nullptr) {
+        mMonitorThread = new MonitorThread(this);
+        mMonitorThread->run("LYRD Monitor", android::PRIORITY_DEFAULT, 0);
+    }
+}
+
+// Runs on binder threads, without the lock.
+status_t LyrDebugService::sendEvent(const String8& name) {
+    if (mStopped != 0) return android::INVALID_OPERATION;
+    // The name ends at its first NUL, whatever the parcel carried after it.
+    const char* text = name.string();
+    if (!mEventChannel.send(text)) return android::TIMED_OUT;
+    ALOGD("Send event %s thru lyrd service", text);
+    return android::NO_ERROR;
 }
 
 // The report goes out one debug record per non-empty line, between two
@@ -150,8 +190,10 @@ void LyrDebugService::stop() {
     ALOGD("LYR debug service stopped");
 }
 
-// Asks each worker thread to end and waits for it, repeating the request
-// until the thread has ended.
+// Asks each worker thread to end and waits for it: the channel's writers
+// first, then its reader, then collection. A thread may be blocked in a read
+// that only a repeated request interrupts for sure, so the request is
+// repeated until the thread has ended.
 void LyrDebugService::stopWorkerThreads() {
     const sp<android::Thread> threads[] = {mLogcatThread, mKmsgThread, mMonitorThread, mLogGCThread};
     for (const sp<android::Thread>& thread : threads) {

@@ -15,6 +15,8 @@
 #include <utils/UniqueFd.h>
 #include <utils/Vector.h>
 
+#include "detect/EventChannel.h"
+#include "service/ILyrDebugService.h"
 #include "service/runtime/SystemCalls.h"
 
 namespace ornak {
@@ -31,7 +33,7 @@ class KmsgDetectThread;
 class MonitorThread;
 class ConfigLineSplit;
 
-class LyrDebugService : public virtual android::RefBase {
+class LyrDebugService : public BnLyrDebugService {
   public:
     // Configuration records, defined in config/.
     class Handler;
@@ -48,6 +50,11 @@ class LyrDebugService : public virtual android::RefBase {
     // tests; configPath must outlive the service.
     LyrDebugService(const char* configPath, SystemCalls& system);
     ~LyrDebugService() override;
+
+    // Writes name to the internal channel for the monitor thread; 0, or
+    // INVALID_OPERATION while not started, or TIMED_OUT when the channel
+    // did not take it.
+    status_t sendEvent(const String8& name) override;
 
     // Start-up and shutdown.
     status_t start();
@@ -99,6 +106,8 @@ class LyrDebugService : public virtual android::RefBase {
     // The internal channel: [0] is written by event sources, [1] read by the
     // monitor thread.
     android::UniqueFd mChannel[2];
+    // Writes event messages to mChannel[0]; attached in start-up.
+    EventChannel mEventChannel;
     bool mMonitorEnabled = false;
     bool mLogcatGrep = true;
     bool mKmsgGrep = true;
@@ -114,6 +123,7 @@ class LyrDebugService : public virtual android::RefBase {
     status_t parseConfiguration();
     void logStatusReport();
     bool hasEnabledMonitor() const;
+    bool createChannel();
     void startWorkerThreads();
     void stopWorkerThreads();
 

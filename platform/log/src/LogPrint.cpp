@@ -6,6 +6,7 @@
 
 #include <stdio.h>
 #include <sys/syscall.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <memory>
@@ -52,8 +53,10 @@ std::string logBufferDir() {
 }
 
 bool appendLogRecord(const std::string& buffer, int prio, const char* tag, const char* message) {
-    std::string record =
-            encodeRecord(prio, tag, message, getpid(), static_cast<int32_t>(syscall(SYS_gettid)));
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::string record = encodeRecord(prio, tag, message, getpid(),
+                                      static_cast<int32_t>(syscall(SYS_gettid)), now);
     return appendRecordToFile(logBufferDir() + "/" + buffer, record);
 }
 

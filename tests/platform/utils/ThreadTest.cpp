@@ -4,93 +4,79 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
 namespace {
 
+// What a thread did. Shared, because the thread may drop its last reference
+// after join() has returned.
+struct Tally {
+    std::atomic<int> readyCalls{0}, loops{0}, destroyed{0};
+    std::string name;
+};
+
+// Loops `passes` times (for ever when negative) after readyToRun() gives `ready`.
 class ScriptedThread : public android::Thread {
   public:
-    ScriptedThread(android::status_t ready, int passes) : mReady(ready), mPasses(passes) {}
-
+    ScriptedThread(android::status_t ready, int passes, std::shared_ptr<Tally> tally)
+        : mReady(ready), mPasses(passes), mTally(std::move(tally)) {}
+    ~ScriptedThread() override { ++mTally->destroyed; }
     android::status_t readyToRun() override {
-        ++mReadyCalls;
+        ++mTally->readyCalls;
         char name[32] = {};
         pthread_getname_np(pthread_self(), name, sizeof(name));
-        mName = name;
+        mTally->name = name;
         return mReady;
     }
-
-    std::atomic<int> mReadyCalls{0};
-    std::atomic<int> mLoops{0};
-    std::string mName;
-
-  private:
-    bool threadLoop() override { return ++mLoops < mPasses; }
+    bool threadLoop() override { return ++mTally->loops < mPasses || mPasses < 0; }
 
     android::status_t mReady;
     int mPasses;
+    std::shared_ptr<Tally> mTally;
 };
 
-TEST(Thread, ReadyToRunOnceThenLoopsWhileTrue) {
-    android::sp<ScriptedThread> thread = new ScriptedThread(android::NO_ERROR, 5);
-    ASSERT_EQ(android::NO_ERROR, thread->run("LYRD Test", 0, 0));
-    thread->join();
-    EXPECT_EQ(1, thread->mReadyCalls);
-    EXPECT_EQ(5, thread->mLoops);
-    EXPECT_FALSE(thread->isRunning());
-    EXPECT_EQ("LYRD Test", thread->mName);
+TEST(RefBase, LastStrongReferenceDestroysAndSelfAssignmentKeeps) {
+    auto tally = std::make_shared<Tally>();
+    android::sp<ScriptedThread> first = new ScriptedThread(0, 1, tally);
+    android::sp<ScriptedThread> second = first;
+    second = second;
+    first = nullptr;
+    EXPECT_EQ(0, tally->destroyed);
+    second.clear();
+    EXPECT_EQ(1, tally->destroyed);
 }
 
-TEST(Thread, NonZeroReadyToRunEndsBeforeTheLoop) {
-    android::sp<ScriptedThread> thread = new ScriptedThread(INT32_MIN, 5);
-    thread->run("LYRD Test", 0, 0);
-    thread->join();
-    EXPECT_EQ(1, thread->mReadyCalls);
-    EXPECT_EQ(0, thread->mLoops);
+TEST(Thread, ReadyToRunOnceThenLoopsWhileTrueUnderACutName) {
+    auto ran = std::make_shared<Tally>(), failed = std::make_shared<Tally>();
+    android::sp<ScriptedThread> good = new ScriptedThread(android::NO_ERROR, 5, ran);
+    android::sp<ScriptedThread> bad = new ScriptedThread(INT32_MIN, 5, failed);
+    ASSERT_EQ(android::NO_ERROR, good->run("LYRD Logcat Detect", 0, 0));
+    ASSERT_EQ(android::NO_ERROR, bad->run("LYRD Test", 0, 0));
+    good->join();
+    bad->join();
+    EXPECT_EQ(1, ran->readyCalls);
+    EXPECT_EQ(5, ran->loops);
+    EXPECT_EQ("LYRD Logcat Det", ran->name);
+    EXPECT_EQ(0, failed->loops);
 }
-
-TEST(Thread, LongNamesAreCutToFifteenBytes) {
-    android::sp<ScriptedThread> thread = new ScriptedThread(android::NO_ERROR, 1);
-    thread->run("LYRD Logcat Detect", 0, 0);
-    thread->join();
-    EXPECT_EQ("LYRD Logcat Det", thread->mName);
-}
-
-class EndlessThread : public android::Thread {
-    bool threadLoop() override { return true; }
-};
 
 TEST(Thread, RequestExitEndsAnEndlessLoop) {
-    android::sp<EndlessThread> thread = new EndlessThread();
+    auto tally = std::make_shared<Tally>();
+    android::sp<ScriptedThread> thread = new ScriptedThread(0, -1, tally);
     thread->run("LYRD Endless", 0, 0);
+    for (int i = 0; i < 20000 && tally->loops == 0; ++i) usleep(1000);  // looping by now
     EXPECT_EQ(android::NO_ERROR, thread->requestExitAndWait());
-    EXPECT_FALSE(thread->isRunning());
 }
 
-class SelfKeepingThread : public android::Thread {
-  public:
-    SelfKeepingThread(std::atomic<int>* loops, std::atomic<bool>* destroyed)
-        : mLoops(loops), mDestroyed(destroyed) {}
-    ~SelfKeepingThread() override { *mDestroyed = true; }
-
-  private:
-    bool threadLoop() override { return ++*mLoops < 2000; }
-    std::atomic<int>* mLoops;
-    std::atomic<bool>* mDestroyed;
-};
-
 TEST(Thread, RunningThreadOutlivesItsLastOutsideReference) {
-    std::atomic<int> loops{0};
-    std::atomic<bool> destroyed{false};
-    {
-        android::sp<SelfKeepingThread> thread = new SelfKeepingThread(&loops, &destroyed);
-        thread->run("LYRD Test", 0, 0);
-    }
-    for (int i = 0; i < 20000 && !destroyed; ++i) usleep(1000);
-    EXPECT_TRUE(destroyed);
-    EXPECT_EQ(2000, loops);
+    auto tally = std::make_shared<Tally>();
+    android::sp<ScriptedThread>(new ScriptedThread(0, 2000, tally))->run("LYRD Test", 0, 0);
+    for (int i = 0; i < 20000 && tally->destroyed == 0; ++i) usleep(1000);
+    EXPECT_EQ(1, tally->destroyed);
+    EXPECT_EQ(2000, tally->loops);
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+#include "detect/LogEntryMatch.h"
+
+#include <string.h>
+
+#include "detect/KeyWordMatcher.h"
+
+namespace ornak {
+namespace xel {
+namespace {
+
+// Entries under this tag come from the daemon, whichever process wrote them.
+constexpr char kOwnTag[] = "LyrDebugService";
+
+}  // namespace
+
+void sendLogEntryEvents(const AndroidLogEntry& entry, pid_t ownPid,
+                        const Vector<LyrDebugService::Monitor>& monitors, EventChannel& channel) {
+    // Matching our own lines would make every dump announce the next one.
+    if (entry.pid == ownPid) return;
+    if (entry.tag != nullptr && strcmp(entry.tag, kOwnTag) == 0) return;
+    if (entry.message == nullptr) return;
+    sendKeyWordEvents(monitors, channel, entry.message);
+}
+
+}  // namespace xel
+}  // namespace ornak

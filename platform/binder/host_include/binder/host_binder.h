@@ -1,0 +1,39 @@
+// Host-only controls of the binder layer, for tests and host tools. The
+// daemon's own code never includes this header.
+//
+// How binder works on a host:
+// - A published service is a listening local (AF_UNIX) stream socket named
+//   after the service in the service folder, "/dev/hostbinder" unless
+//   changed here. Publishing creates the folder with mode 0755 when it is
+//   missing and gives the socket file mode 0660, so only processes of the
+//   publisher's user or group may connect. A stale socket file of the same
+//   name (nobody listening) is replaced; a live one is not.
+// - A client connects to "<folder>/<name>" and sends request frames: code,
+//   flags and the data parcel. Each is answered by a reply frame with the
+//   status and the reply parcel, except one-way requests, which get none.
+//   Several transactions may follow one another on a connection.
+// - The pool threads of a process, and every thread that joins the pool,
+//   serve all its services and connections from one epoll set, so calls on
+//   different connections run at once and idle connections hold no thread.
+// - A frame larger than kMaxFrameSize, a malformed header, or a frame that
+//   does not arrive in full within two seconds closes that connection.
+// - Every descriptor of the layer is close-on-exec, so commands the daemon
+//   starts do not inherit them.
+#pragma once
+
+#include <stddef.h>
+
+#include <string>
+
+namespace android {
+namespace host {
+
+// Folder holding the service sockets; "/dev/hostbinder" unless changed.
+void setBinderServiceDir(const std::string& dir);
+std::string binderServiceDir();
+
+// The largest frame, header included, that a connection accepts.
+constexpr size_t kMaxFrameSize = 1 << 20;
+
+}  // namespace host
+}  // namespace android

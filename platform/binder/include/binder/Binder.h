@@ -1,0 +1,34 @@
+// A binder object implemented in this process. transact() answers a ping
+// itself and hands every other code to onTransact(); the base onTransact()
+// gives the standard answers: the interface descriptor for an interface
+// query, NO_ERROR for a system-property refresh, and UNKNOWN_TRANSACTION
+// for everything else (a dump needs a file descriptor, which does not
+// travel here).
+#pragma once
+
+#include <binder/IBinder.h>
+
+namespace android {
+
+class BBinder : public IBinder {
+  public:
+    BBinder() = default;
+
+    // The empty descriptor; interfaces override it.
+    const String16& getInterfaceDescriptor() const override;
+    bool isBinderAlive() const override { return true; }
+    status_t pingBinder() override { return NO_ERROR; }
+    status_t dump(int fd, const Vector<String16>& args) override;
+    // Reads data from its start; leaves the reply's position at its start.
+    status_t transact(uint32_t code, const Parcel& data, Parcel* reply, uint32_t flags = 0) override;
+
+    BBinder* localBinder() override { return this; }
+
+  protected:
+    ~BBinder() override;
+
+    virtual status_t onTransact(uint32_t code, const Parcel& data, Parcel* reply,
+                                uint32_t flags = 0);
+};
+
+}  // namespace android

@@ -1,0 +1,125 @@
+#include "Frame.h"
+
+#include <errno.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/uio.h>
+
+#include <algorithm>
+
+namespace android {
+namespace host {
+namespace {
+
+void putWord(uint8_t* out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+uint32_t getWord(const uint8_t* in) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | in[i];
+    return value;
+}
+
+// Waits until fd is ready for events; false once the deadline has passed.
+bool waitReady(int fd, short events, Deadline deadline) {
+    for (;;) {
+        int timeoutMs = -1;
+        if (deadline) {
+            auto left =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now());
+            if (left.count() <= 0) return false;
+            timeoutMs = static_cast<int>(std::min<long long>(left.count() + 1, 60 * 1000));
+        }
+        pollfd entry{fd, events, 0};
+        int ready = poll(&entry, 1, timeoutMs);
+        if (ready > 0) return true;
+        if (ready < 0 && errno != EINTR) return false;
+    }
+}
+
+}  // namespace
+
+void encodeRequestHeader(const RequestHeader& header, uint8_t out[kRequestHeaderSize]) {
+    putWord(out, kRequestMagic);
+    putWord(out + 4, header.code);
+    putWord(out + 8, header.flags);
+    putWord(out + 12, header.dataSize);
+}
+
+bool decodeRequestHeader(const uint8_t in[kRequestHeaderSize], RequestHeader* header) {
+    if (getWord(in) != kRequestMagic) return false;
+    header->code = getWord(in + 4);
+    header->flags = getWord(in + 8);
+    header->dataSize = getWord(in + 12);
+    return header->dataSize <= kMaxFrameSize - kRequestHeaderSize;
+}
+
+void encodeReplyHeader(const ReplyHeader& header, uint8_t out[kReplyHeaderSize]) {
+    putWord(out, kReplyMagic);
+    putWord(out + 4, static_cast<uint32_t>(header.status));
+    putWord(out + 8, header.dataSize);
+}
+
+bool decodeReplyHeader(const uint8_t in[kReplyHeaderSize], ReplyHeader* header) {
+    if (getWord(in) != kReplyMagic) return false;
+    header->status = static_cast<int32_t>(getWord(in + 4));
+    header->dataSize = getWord(in + 8);
+    return header->dataSize <= kMaxFrameSize - kReplyHeaderSize;
+}
+
+IoResult readFully(int fd, void* buffer, size_t len, Deadline deadline) {
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    size_t done = 0;
+    while (done < len) {
+        ssize_t got = recv(fd, bytes + done, len - done, 0);
+        if (got > 0) {
+            done += static_cast<size_t>(got);
+        } else if (got == 0) {
+            return done == 0 ? IoResult::kEndOfStream : IoResult::kFailed;
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            if (!waitReady(fd, POLLIN, deadline)) return IoResult::kFailed;
+        } else if (errno != EINTR) {
+            return IoResult::kFailed;
+        }
+    }
+    return IoResult::kOk;
+}
+
+IoResult sendFrame(int fd, const void* header, size_t headerLen, const void* body, size_t bodyLen,
+                   Deadline deadline) {
+    iovec parts[2] = {{const_cast<void*>(header), headerLen}, {const_cast<void*>(body), bodyLen}};
+    size_t first = 0;
+    while (first < 2) {
+        if (parts[first].iov_len == 0) {
+            ++first;
+            continue;
+        }
+        msghdr message{};
+        message.msg_iov = parts + first;
+        message.msg_iovlen = 2 - first;
+        ssize_t sent = sendmsg(fd, &message, MSG_NOSIGNAL);
+        if (sent < 0) {
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                if (!waitReady(fd, POLLOUT, deadline)) return IoResult::kFailed;
+            } else if (errno != EINTR) {
+                return IoResult::kFailed;
+            }
+            continue;
+        }
+        auto left = static_cast<size_t>(sent);
+        while (first < 2 && left >= parts[first].iov_len) {
+            left -= parts[first].iov_len;
+            parts[first].iov_len = 0;
+            ++first;
+        }
+        if (first < 2) {
+            parts[first].iov_base = static_cast<uint8_t*>(parts[first].iov_base) + left;
+            parts[first].iov_len -= left;
+        }
+    }
+    return IoResult::kOk;
+}
+
+}  // namespace host
+}  // namespace android

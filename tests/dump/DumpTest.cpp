@@ -1,0 +1,252 @@
+// The fixture records shell lines and fakes the clock and free space.
+#include <android/log.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <limits>
+#include <set>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "config/Event.h"
+#include "config/Handler.h"
+#include "config/Monitor.h"
+#include "dump/DirSize.h"
+#include "dump/LogGCThread.h"
+#include "service/LyrDebugService.h"
+#include "tests/common/LogCapture.h"
+#include "tests/common/TempDir.h"
+
+namespace ornak {
+namespace xel {
+namespace {
+
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+using Handler = LyrDebugService::Handler;
+using Event = LyrDebugService::Event;
+
+class DumpTest : public ::testing::Test, public SystemCalls {
+  protected:
+    DumpTest() {
+        mService->mLogDumpPath = mDumps.c_str();
+        mLog.clear();
+    }
+    ~DumpTest() override { EXPECT_EQ(0, chdir(mSavedCwd.c_str())); }  // dumpEvent moves it
+
+    int runShell(const char* line) override {
+        mLines.push_back(line);                    // read only while no other thread runs the shell
+        if (mFailing.count(line) != 0) return -1;  // as when no shell can start
+        return mRunForReal ? ::system(line) : 0;
+    }
+    time_t now() override { return 1796454909; }  // 07:15:09 UTC, 5 December 2026
+    int statFs(const char* path, struct statfs* out) override {
+        *out = {};
+        out->f_bsize = 4096;
+        out->f_bfree = mFreeMb * 256;  // blocks kept for root count as free
+        return mStatFsFails || strcmp(path, "/data") != 0 ? -1 : 0;
+    }
+
+    Handler handler(const char* cmd, int32_t level = 0, std::vector<const char*> paras = {}) {
+        Handler h;
+        h.mService = mService.get();
+        h.mName = h.mEnableCmd = h.mDumpCmd = cmd;
+        h.mLevel = level;
+        h.mEnabled = true;
+        for (const char* para : paras) h.mDumpParas.add(String8(para));
+        return h;
+    }
+    Event addEvent(const char* name, std::vector<Handler> handlers = {}) {
+        Event e;
+        e.mName = name;
+        for (const Handler& h : handlers) e.mHandlers.add(h);
+        mService->mEvents.add(e);
+        return e;
+    }
+    void addMonitor(bool enabled, int32_t level, std::vector<Event> events) {
+        LyrDebugService::Monitor m;
+        m.mEnabled = enabled;
+        m.mLevel = level;
+        for (const Event& e : events) m.mEvents.add(e);
+        mService->mMonitors.add(m);
+    }
+    // The service's records as logcat shows them: "<priority letter> <message>".
+    Strings logged() const {
+        Strings out;
+        for (const auto& r : mLog.records("LyrDebugService"))
+            out.push_back("??VDIWEF"[r.prio] + (" " + r.message));
+        return out;
+    }
+    std::string rm(const std::string& name) { return "rm -fr '" + mDumps + "/" + name + "'"; }
+    static std::string mkdir(const std::string& path) { return "mkdir -p '" + path + "'"; }
+
+    Strings mLines;
+    std::set<std::string> mFailing;
+    bool mRunForReal = false, mStatFsFails = false;
+    uint64_t mFreeMb = 4096;
+    lyrd_test::TempDir mDir;
+    std::string mDumps = mDir.file("dumps"), mPath = mDumps + "/hang_20261205_071509/";
+    std::string mSavedCwd = fs::current_path();
+    lyrd_test::LogCapture mLog;
+    android::sp<LyrDebugService> mService = new LyrDebugService("/dev/null", *this);
+};
+
+TEST_F(DumpTest, HandlerPassesTestEnabledAndLevelAndStopWhereEachPassSays) {
+    Handler off = handler("off"), none = handler(""), fail = handler("fail", -3, {"1", "2"});
+    off.mEnabled = false;
+    none.mName = "none";
+    fail.mEnableCmd = "init";
+    fail.mEnableParas = fail.mDumpParas;
+    Handler equal = handler("equal", 5), after = handler("after", 0, {"out.txt"});
+    mService->mGlobalHandlers =
+            addEvent("all", {handler("high", 6), off, equal, fail, after, none}).mHandlers;
+    addMonitor(true, 5, {addEvent("e1", {equal, handler("high", 6)}), addEvent("e2", {equal})});
+    addMonitor(false, 500, {addEvent("e3", {after})});
+    mFailing = {"init 1", "fail 1"};
+
+    EXPECT_EQ(0, mService->enableHandlers());
+    EXPECT_EQ((Strings{"D Enable global handlers", "D Enable cmd: high", "D Enable cmd: equal",
+                       "D Enable cmd: init 1", "E Enable handler failed, init 1",
+                       "E Enable handler failed, cmd: init", "D Enable cmd: after",
+                       "D No enable cmd for none", "D Enable monitor", "D Enable cmd: equal",
+                       "D Enable cmd: equal"}),
+              logged());
+    mLog.clear();
+    mService->dumpGlobalHandlers(5);
+    EXPECT_EQ(-1, addEvent("hang", {fail, after}).dumpHandlers(5));
+    EXPECT_EQ((Strings{"D Global handler dump start", "D Dump cmd: equal", "D Dump cmd: fail 1",
+                       "E Dump handler failed, fail 1", "D Dump cmd: after out.txt",
+                       "D No dump cmd for none", "D Global handler dump finish",
+                       "D Dump cmd: fail 1", "E Dump handler failed, fail 1",
+                       "E Dump handler failed for event hang, handler " +
+                               std::string(fail.statusText(0).string())}),
+              logged());
+}
+
+// No monitor holds the event, and the log folder does not exist yet.
+TEST_F(DumpTest, DumpRunsHandlersInANewFolderThenCountsNotifiesAndRecords) {
+    mRunForReal = mStatFsFails = true;
+    mService->mGlobalHandlers.add(handler("echo g", 0, {"> g.txt"}));
+    addEvent("hang", {handler("exit 1"), handler("mkdir s && touch s/in")});
+
+    mService->dumpEvent("hang");
+
+    EXPECT_EQ(mSavedCwd, fs::current_path());
+    EXPECT_EQ((Strings{"W Cannot get free space of /data, skip the check",
+                       "E cannot open directory: " + mDumps + "\n ",
+                       "D free=0MB, total log size=0MB\n", "D The log level is 0",
+                       "D Dump event hang to " + mPath, "D Global handler dump start",
+                       "D Dump cmd: echo g > g.txt", "D Global handler dump finish",
+                       "D Dump cmd: exit 1", "D Dump cmd: mkdir s && touch s/in",
+                       "D Filelist: " + mPath + "g.txt;"}),
+              logged());
+    EXPECT_EQ(Strings{"lct_log_all type=2 tag=LYRD event=hang files=" + mPath + "g.txt; flags=0"},
+              mLog.messages("LCT"));
+    std::string report = mService->dumpStatus().string();
+    EXPECT_EQ("\nHistory events:    hang hang_20261205_071509", report.substr(report.rfind('\n')));
+}
+
+// The shell is faked, so the dump folder is never made: chdir fails.
+TEST_F(DumpTest, DumpRefusesInOrderThenRunsAtTheHighestLevelOfTheEnabledMonitors) {
+    Event hang = addEvent("hang", {handler("h80", 80), handler("h81", 81), handler("bad")});
+    addMonitor(true, 50, {hang});
+    addMonitor(true, 80, {addEvent("other"), hang});
+    addMonitor(false, 200, {hang});
+    addMonitor(true, 300, {addEvent("other")});
+    auto dump = [this](const char* name, int64_t treeBytes, const std::string& last) {
+        fs::resize_file(mDir.write("dumps/filler", ""), treeBytes);  // sparse: takes no room
+        mService->dumpEvent(name);
+        EXPECT_EQ(last, logged().back());
+    };
+    mService->mEvents.editItemAt(0).mPolicy = Event::kPolicyOnce;
+    mFreeMb = 100;
+    dump("none", 0, "W No enough space, MinFreeSpace: 512MB, CurrentFreeSpace: 100MB");
+    mFreeMb = mService->mMinFreeSpace = 0;
+    mService->mMaxDumpSpace = 3072;
+    dump("none", int64_t{3} << 30,
+         "W Log size is too large, MaxLogSize: 3072MB, CurrentLogSize: 3072MB");
+    dump("han", 0, "W Invalid event received, han");
+    mFailing = {mkdir(mPath), "bad"};
+    dump("hang", 0, "E Create log dump dir failed, " + mPath);
+
+    mFailing.erase(mkdir(mPath));
+    dump("hang", 0, "E fail to open log dump dir " + mPath);  // refusals did not count
+    dump("hang", 0, "D Dump policy for event hang is ONCE, we already dumpped once");
+    mService->mEvents.editItemAt(0).mPolicy = Event::kPolicyAlways;
+    dump("hang", 0, "E fail to open log dump dir " + mPath);  // the same second: the same folder
+    EXPECT_EQ((Strings{mkdir(mPath), mkdir(mPath), "h80", "bad", mkdir(mPath), "h80", "bad"}),
+              mLines);
+    Strings log = logged();
+    EXPECT_EQ(2, std::count(log.begin(), log.end(), "E chdir() to " + mPath + " failed"));
+    EXPECT_EQ(2, mService->mEvents[0].mDumpCount);
+    EXPECT_EQ(2u, mService->mHistory.size());
+}
+
+TEST_F(DumpTest, DirSizeCountsLinksByTheirTargetsAndNeverEntersThem) {
+    mDir.write("tree/ten", "0123456789");
+    fs::resize_file(mDir.write("tree/a/b/huge", ""), int64_t{5} << 30);  // sparse: takes no room
+    fs::create_symlink("ten", mDir.file("tree/link"));
+    fs::create_symlink(mDir.path(), mDir.file("tree/a/b/up"));
+    fs::create_symlink("missing", mDir.file("tree/dangling"));
+    struct stat top;
+    ASSERT_EQ(0, stat(mDir.path().c_str(), &top));
+
+    int64_t total = 7;
+    getDirSize(mDir.file("tree").c_str(), total);
+
+    EXPECT_EQ(7 + 10 + 10 + top.st_size + (int64_t{5} << 30), total);
+    EXPECT_EQ(mSavedCwd, fs::current_path());
+}
+
+// Names that end in "/" are folders.
+TEST_F(DumpTest, CollectionKeepsTheNewestDumpsOfAllEventsByStamp) {
+    const std::tuple<int32_t, std::string, std::string> cases[] = {
+            {2, "b_20260101_000002/ a_20260101_000001/ a_20260101_000002/", "a_20260101_000001"},
+            {1, "b_20260101_000002/ a_20260101_000001/ a_20260101_000002/", "a_20260101_000001"},
+            {1, "notes/ short_000000/ a_20260101-000000/ a_20260101_000001/", ""},
+            {1, "a_20260101_000003/ f_20260101_000009 f_20260101_000001", "f_20260101_000001"},
+            {2, "a_20260101_000001/ a_20260101_000002/ x_2026ab01_000000/", "x_2026ab01_000000"},
+            {1, "notes/", ""},
+            {0, "a_20260101_000001/", ""},
+    };
+    for (const auto& [limit, names, removed] : cases) {
+        fs::remove_all(mDumps);
+        std::istringstream in(names);
+        for (std::string name; in >> name;) mDir.write("dumps/" + name, "");
+        mService->mMaxDumpCount = limit;
+        mLog.clear();
+        mService->removeOldDumps();
+        EXPECT_EQ(removed.empty() ? Strings{} : Strings{"D Remove cmd: " + rm(removed)}, logged());
+    }
+}
+
+TEST_F(DumpTest, CollectionThreadPassesAtStartAndAgainAfterEachPause) {
+    mService->mMaxDumpCount = 1;
+    for (const char* dump : {"a_20260101_000001/", "a_20260101_000002/"})
+        mDir.write("dumps/" + std::string(dump), "");
+    mFailing = {rm("a_20260101_000001")};
+    android::sp<LogGCThread> thread = new LogGCThread(mService.get(), 1);
+    ASSERT_EQ(0, thread->run("LYRD LogGC"));
+    for (int i = 0; i < 2000 && logged().size() < 8; ++i) usleep(10000);
+    thread->requestExit();
+    EXPECT_EQ(0, thread->join());
+
+    const Strings pass = {"D LogGCThread: Start garbage collection",
+                          "D Remove cmd: " + rm("a_20260101_000001"),
+                          "E Remove old dir a_20260101_000001 failed",
+                          "D LogGCThread: Finish garbage collection"};
+    Strings log = logged();
+    log.resize(8);
+    EXPECT_EQ(pass, Strings(log.begin(), log.begin() + 4));
+    EXPECT_EQ(pass, Strings(log.begin() + 4, log.end()));
+}
+
+}  // namespace
+}  // namespace xel
+}  // namespace ornak

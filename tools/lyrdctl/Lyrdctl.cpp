@@ -1,0 +1,30 @@
+#include "Lyrdctl.h"
+
+#include "Arguments.h"
+#include "Transaction.h"
+#include "Uevent.h"
+
+namespace lyrdctl {
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Command command;
+    std::string error;
+    if (!parseCommand(args, &command, &error)) {
+        err << "lyrdctl: " << error << "\n" << usageText();
+        return 2;
+    }
+    switch (command.kind) {
+        case Command::Kind::kHelp:
+            out << usageText();
+            return 0;
+        case Command::Kind::kSend:
+            return runSend(command.send, out, err);
+        case Command::Kind::kTransact:
+            return runTransact(command.transact, out, err);
+        case Command::Kind::kUevent:
+            return runUevent(command.uevent, err);
+    }
+    return 2;
+}
+
+}  // namespace lyrdctl

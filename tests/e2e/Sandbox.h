@@ -1,97 +1,80 @@
-// A lyrd sandbox for end-to-end tests: a fresh temporary folder, the
-// tools/lyrd-sandbox script run on it, and reading of the daemon's log.
+// The real programs run in the sandbox of tools/lyrd-sandbox, driven only
+// through the script, the tools inside and the daemon's log file.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <stdlib.h>
+
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "tests/common/TempDir.h"
-#include "tests/e2e/Command.h"
 
 namespace lyrd_e2e {
 
-// One line of lyrd.log in the form "P/TAG(PID): MESSAGE". The message is
-// kept as written, so a line feed in it reads as backslash and n.
-struct SandboxLogRecord {
-    char priority;
-    std::string tag;
-    int pid;
-    std::string message;
+inline const std::string kScript = LYRD_SOURCE_DIR "/tools/lyrd-sandbox";
+inline const std::string kBinDir = LYRD_BIN_DIR;
+
+struct Result {
+    int status = -1;  // exit status, 128 + signal; 127 when it could not start
+    std::string out, err;
 };
 
-// The records of a log text in order; lines of any other form (the output of
-// a handler command, a sanitizer report) are left out.
-std::vector<SandboxLogRecord> parseSandboxLog(const std::string& text);
+// Runs argv (looked up in PATH) to its end, input on its standard input.
+Result run(const std::vector<std::string>& argv, const std::string& input = "");
+bool alive(int pid);
+// Polls until condition holds; false after a deadline generous for a slow machine.
+bool eventually(const std::function<bool()>& condition);
 
-std::string sandboxScript();
-std::string buildBinDir();
-
-struct SandboxOptions {
-    std::string dataSize;  // empty: the script's default
-    // Files copied into the tree: (absolute path inside, content).
-    std::vector<std::pair<std::string, std::string>> files;
-    std::string binDir;  // empty: the build's bin folder
-    std::string waitSeconds = "20";
+struct Options {
+    std::string dataSize;                                    // empty: the default
+    std::vector<std::pair<std::string, std::string>> files;  // (path inside, content)
 };
 
 class Sandbox {
   public:
-    static constexpr std::chrono::seconds kDefaultDeadline{30};
+    static std::string unavailableReason();  // why sandboxes cannot run here, or empty
+    Sandbox() : mDir(mTemp.file("sand box")) {}
+    // A sanitizer report in the daemon's log fails the test that ran it.
+    ~Sandbox() {
+        stop();
+        EXPECT_EQ(std::string::npos, log().find("Sanitizer")) << log();
+    }
 
-    // Empty when sandboxes can run here, otherwise why not.
-    static std::string unavailableReason();
-
-    Sandbox();
-    ~Sandbox();
-    Sandbox(const Sandbox&) = delete;
-    Sandbox& operator=(const Sandbox&) = delete;
-
-    // Starts lyrd with config as its configuration file (none at all when
-    // config is empty). Fails with the script's output unless it exits 0.
+    // Starts lyrd with config as its configuration (none when nullopt).
     ::testing::AssertionResult start(const std::optional<std::string>& config,
-                                     const SandboxOptions& options = {});
-    // The script's exit status and output, for starts expected to fail.
-    CommandResult startCommand(const std::optional<std::string>& config,
-                               const SandboxOptions& options = {});
-    CommandResult exec(const std::vector<std::string>& args, const std::string& input = "") const;
-    CommandResult stop();
+                                     const Options& options = {});
+    Result exec(const std::vector<std::string>& args, const std::string& input = "") const;
+    Result stop() const { return run({kScript, "stop", "--root", mDir}); }
+    std::string send(const std::string& name) const { return exec({"lyrdctl", "send", name}).out; }
 
-    // The folder the script works in (it holds a blank, on purpose).
-    const std::string& dir() const { return mDir; }
-    // lyrd's pid as written at start, -1 when there is none.
-    int pid() const;
-    bool daemonRunning() const;
-
-    std::string logText() const;
-    std::vector<SandboxLogRecord> records() const;
-    std::vector<std::string> messages(const std::string& tag = "LyrDebugService") const;
-    bool waitForMessage(const std::string& message,
-                        std::chrono::milliseconds deadline = kDefaultDeadline,
-                        const std::string& tag = "LyrDebugService") const;
-    // Waits for a path to exist inside the tree.
-    bool waitForFile(const std::string& path,
-                     std::chrono::milliseconds deadline = kDefaultDeadline) const;
+    const std::string& dir() const { return mDir; }  // holds a blank, on purpose
+    int pid() const { return atoi(lyrd_test::readFile(mDir + "/lyrd.pid").c_str()); }
+    std::string log() const { return lyrd_test::readFile(mDir + "/lyrd.log"); }
+    // Messages of tag's records in lyrd.log, in order, that begin with prefix;
+    // waitFor waits until there are count of them.
+    std::vector<std::string> messages(const std::string& prefix = "",
+                                      const std::string& tag = "LyrDebugService") const;
+    bool waitFor(const std::string& prefix, size_t count = 1,
+                 const std::string& tag = "LyrDebugService") const;
 
   private:
     lyrd_test::TempDir mTemp;
     std::string mDir;
-    int mFileCount = 0;
-    bool mStarted = false;
 };
 
-// True when the process runs and is not a zombie.
-bool processAlive(int pid);
-
-// Skips the test unless sandboxes can run here.
-#define LYRD_REQUIRE_SANDBOX()                                                    \
-    do {                                                                          \
-        std::string reason_ = ::lyrd_e2e::Sandbox::unavailableReason();           \
-        if (!reason_.empty()) GTEST_SKIP() << "sandbox unavailable: " << reason_; \
-    } while (0)
+// A test with its own sandbox, skipped where sandboxes cannot run.
+template <typename Base = ::testing::Test>
+class SandboxTest : public Base {
+  protected:
+    void SetUp() override {
+        if (std::string why = Sandbox::unavailableReason(); !why.empty()) GTEST_SKIP() << why;
+    }
+    Sandbox sandbox;
+};
 
 }  // namespace lyrd_e2e

@@ -1,5 +1,5 @@
-// The real lyrd started in the sandbox: what its start-up logs and that the
-// process stays up whatever the start-up found.
+// How the real daemon's start-up ends, whatever it finds: what it logs, that
+// the process stays up, and what a client then gets.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,93 +7,59 @@
 #include <string>
 #include <vector>
 
-#include "tests/common/TempDir.h"
 #include "tests/e2e/Sandbox.h"
 
 namespace lyrd_e2e {
 namespace {
 
-class StartUp : public ::testing::Test {
-  protected:
-    void SetUp() override { LYRD_REQUIRE_SANDBOX(); }
-    Sandbox sandbox;
+struct StartCase {
+    const char* name;
+    std::string reply;  // to lyrdctl send
+    std::optional<std::string> config;
+    std::string messages;         // lines logged in this order, others between
+    std::string additional = "";  // /data/more.conf, when not empty
 };
 
-// True when want appears in have in this order, other messages between.
-bool inOrder(const std::vector<std::string>& have, const std::vector<std::string>& want) {
-    auto next = have.begin();
-    for (const std::string& message : want) {
-        next = std::find(next, have.end(), message);
-        if (next == have.end()) return false;
-        ++next;
-    }
-    return true;
-}
+class StartUp : public SandboxTest<::testing::TestWithParam<StartCase>> {};
 
-::testing::AssertionResult logged(const Sandbox& sandbox, const std::vector<std::string>& want) {
-    if (inOrder(sandbox.messages(), want)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "lyrd.log:\n" << sandbox.logText();
-}
+TEST_P(StartUp, EndsAsTheConfigurationSays) {
+    const StartCase& c = GetParam();
+    Options options;
+    if (!c.additional.empty()) options.files = {{"/data/more.conf", c.additional}};
+    ASSERT_TRUE(sandbox.start(c.config, options));
 
-TEST_F(StartUp, EmptyConfigurationLogsEachStepInOrder) {
-    const std::vector<std::string> kStartUpMessages = {
-            "Start parsing config",
-            "Parsing config succeed, start dump config...",
-            "--------------------------------------------",
-            "Config File Path: /system/vendor/etc/lyrdebug.conf",
-            "Log Dump Path: ",
-            "Additional Config Path: ",
-            "Enable Logcat Grep: 1",
-            "Enable Kmsg Grep: 1",
-            "MaxEventsDumped: 10",
-            "MaxLogSize: 1024MB",
-            "MinFreeSpace: 512MB",
-            "--------------------------------------------",
-            "No monitor is enabled",
-    };
-    ASSERT_TRUE(sandbox.start(""));
-
-    EXPECT_TRUE(sandbox.daemonRunning());
-    EXPECT_EQ(kStartUpMessages, sandbox.messages()) << sandbox.logText();
-    for (const SandboxLogRecord& record : sandbox.records()) {
-        EXPECT_EQ(sandbox.pid(), record.pid) << record.message;
+    EXPECT_EQ(c.reply, sandbox.send("x"));
+    EXPECT_TRUE(alive(sandbox.pid()));
+    sandbox.waitFor(c.messages.substr(c.messages.rfind('\n') + 1));
+    std::vector<std::string> logged = sandbox.messages();
+    auto next = logged.begin();
+    std::istringstream messages(c.messages);
+    for (std::string message; std::getline(messages, message);) {
+        next = std::find(next, logged.end(), message);
+        ASSERT_NE(logged.end(), next) << message << " missing, in order, from\n" << sandbox.log();
     }
 }
 
-TEST_F(StartUp, NoConfigFileKeepsTheDaemonRunning) {
-    ASSERT_TRUE(sandbox.start(std::nullopt));
-
-    EXPECT_TRUE(sandbox.daemonRunning());
-    EXPECT_EQ(1, sandbox.exec({"test", "-e", "/system/vendor/etc/lyrdebug.conf"}).status);
-}
-
-TEST_F(StartUp, NoConfigFileFailsToParse) {
-    ASSERT_TRUE(sandbox.start(std::nullopt));
-
-    EXPECT_TRUE(logged(sandbox, {"Failed to open config file /system/vendor/etc/lyrdebug.conf",
-                                 "Failed to parse config file"}));
-    EXPECT_TRUE(sandbox.daemonRunning());
-}
-
-// Field of /proc/PID/stat after the command name: 0 state, 1 ppid, 2 pgrp, 3 session.
-std::string statField(int pid, int index) {
-    std::string stat = lyrd_test::readFile("/proc/" + std::to_string(pid) + "/stat");
-    std::istringstream fields(stat.substr(stat.rfind(") ") + 2));
-    std::string field;
-    for (int i = 0; i <= index; ++i) fields >> field;
-    return field;
-}
-
-TEST_F(StartUp, DaemonRunsChrootedDetachedWithOnlyPathInItsEnvironment) {
-    ASSERT_TRUE(sandbox.start(""));
-    std::string proc = "/proc/" + std::to_string(sandbox.pid());
-
-    EXPECT_EQ("/\n", sandbox.exec({"readlink", proc + "/cwd"}).out);
-    EXPECT_EQ("/\n", sandbox.exec({"readlink", proc + "/root"}).out);
-    std::string environment = lyrd_test::readFile(proc + "/environ");
-    EXPECT_EQ(std::string("PATH=/system/bin:/usr/sbin:/usr/bin:/sbin:/bin\0", 47), environment);
-    EXPECT_EQ(std::to_string(sandbox.pid()), statField(sandbox.pid(), 3)) << "own session";
-}
+INSTANTIATE_TEST_SUITE_P(
+        Outcomes, StartUp,
+        ::testing::Values(
+                StartCase{"NoFile", "-38\n", std::nullopt,
+                          "Failed to open config file /system/vendor/etc/lyrdebug.conf\n"
+                          "Failed to parse config file"},
+                StartCase{"ParseFailure", "-38\n", "monitor.m.enable=1\nmonitor.m.event=ghost\n",
+                          "Config file parsing error at line 872: monitor.m.event=ghost\\n\n"
+                          "Config file parsing error at line 1000: monitor.m.event=ghost\\n\n"
+                          "Failed to parse config file"},
+                StartCase{"NoMonitor", "-38\n", "monitor.m.enable=0\n",
+                          "Monitor: m, Enabled: 0, Level: 0\nNo monitor is enabled"},
+                StartCase{"Started", "0\n", "monitor.m.enable=1\n",
+                          "Finish enable handlers\nLYR debug service started\n"
+                          "Invalid event received, x"},
+                StartCase{"AdditionalFile", "0\n", "global.additional_conf_path=/data/more.conf\n",
+                          "Use additional config file\nMaxEventsDumped: 7\n"
+                          "LYR debug service started",
+                          "global.max_dump_count=7\nmonitor.m.enable=1\n"}),
+        [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace lyrd_e2e

@@ -53,6 +53,11 @@ INSTANTIATE_TEST_SUITE_P(
                 StartCase{"NoMonitor", "-38\n", "monitor.m.enable=0\n",
                           "Monitor: m, Enabled: 0, Level: 0\nNo monitor is enabled"},
                 StartCase{"Started", "0\n", "monitor.m.enable=1\n",
+                          "Start parsing config\nParsing config succeed, start dump config...\n"
+                          "--------------------------------------------\n"
+                          "Monitor: m, Enabled: 1, Level: 0\n"
+                          "--------------------------------------------\n"
+                          "Start enable handlers\nEnable global handlers\nEnable monitor\n"
                           "Finish enable handlers\nLYR debug service started\n"
                           "Invalid event received, x"},
                 StartCase{"AdditionalFile", "0\n", "global.additional_conf_path=/data/more.conf\n",

@@ -31,17 +31,13 @@ constexpr const char* kGlobalKeyWords[] = {
         "max_dump_count", "max_dump_space",       "min_free_space", nullptr,
 };
 constexpr int kValueSites[] = {680, 692, 705, 709, 713, 717, 721};
+constexpr SectionKeys kGlobalKeys{"global", 676, kGlobalKeyWords};
 
 }  // namespace
 
 status_t LyrDebugService::parseGlobalKey(const char* line) {
-    const char* keyWord = takeWord(mSplit);
-    if (keyWord == nullptr) return failAtSite(676, line);
-    int key = matchKeyWord(keyWord, kGlobalKeyWords);
-    if (key < 0) {
-        ALOGE("Unknown key word %s in global section", keyWord);
-        return android::BAD_VALUE;
-    }
+    int key = takeKey(mSplit, line, kGlobalKeys);
+    if (key < 0) return android::BAD_VALUE;
     String8 value;
     if (getConfigValue(line, value) != 0) return failSetValue(kValueSites[key]);
 

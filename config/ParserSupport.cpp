@@ -17,6 +17,17 @@ android::status_t failSetValue(int site) {
     return android::BAD_VALUE;
 }
 
+int takeKey(ConfigLineSplit* split, const char* line, const SectionKeys& keys) {
+    const char* keyWord = takeWord(split);
+    if (keyWord == nullptr) {
+        failAtSite(keys.noKeySite, line);
+        return -1;
+    }
+    int key = matchKeyWord(keyWord, keys.keys);
+    if (key < 0) ALOGE("Unknown key word %s in %s section", keyWord, keys.section);
+    return key;
+}
+
 int matchKeyWord(const char* word, const char* const* keys) {
     for (int i = 0; keys[i] != nullptr; ++i) {
         if (startsWith(word, keys[i])) return i;

@@ -35,6 +35,18 @@ inline const char* takeWord(ConfigLineSplit* split) {
     return split != nullptr ? split->nextWord() : nullptr;
 }
 
+// The keys of one section, as its key operation matches them.
+struct SectionKeys {
+    const char* section;      // as named in "Unknown key word %s in %s section"
+    int noKeySite;            // the site that reports a line without key word
+    const char* const* keys;  // null-ended, in matching order
+};
+
+// Takes the line's key word and returns the index of the key it selects.
+// A line without key word, or whose key word selects no key, is logged as
+// the section's failure and gives -1.
+int takeKey(ConfigLineSplit* split, const char* line, const SectionKeys& keys);
+
 // The index of the first record named name, or -1.
 // Lengths are compared first: lists of thousands of events are searched
 // once per line.

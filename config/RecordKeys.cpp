@@ -1,13 +1,9 @@
 // The keys of the named records: handlers, events, event groups and
 // monitors. Copies of handlers and events are taken in the state their
 // source has at the line that takes them.
-#define LOG_TAG "LyrDebugService"
-
 #include "service/LyrDebugService.h"
 
 #include <stdlib.h>
-
-#include <log/log.h>
 
 #include "config/Event.h"
 #include "config/EventGroup.h"
@@ -23,29 +19,43 @@ enum HandlerKey { kInit, kDump, kOn, kHandlerLevel, kEnablePara, kDumpPara };
 constexpr const char* kHandlerKeyWords[] = {"init",  "dump",  "on",   "level",
                                             "epara", "dpara", nullptr};
 constexpr int kHandlerValueSites[] = {742, 746, 750, 754, 759, 764};
+constexpr SectionKeys kHandlerKeys{"handler", 738, kHandlerKeyWords};
 
 enum EventKey { kEventHandler, kKeyWord, kUevent, kPolicy };
 constexpr const char* kEventKeyWords[] = {"handler", "key_word", "uevent", "policy", nullptr};
+constexpr SectionKeys kEventKeys{"event", 781, kEventKeyWords};
+
+constexpr const char* kEventGroupKeyWords[] = {"event", nullptr};
+constexpr SectionKeys kEventGroupKeys{"event group", 830, kEventGroupKeyWords};
 
 enum MonitorKey { kEnable, kMonitorLevel, kMonitorEvent, kMonitorGroup };
 constexpr const char* kMonitorKeyWords[] = {"enable", "level", "event", "evtgroup", nullptr};
 constexpr int kMonitorValueSites[] = {859, 863, 868, 879};
+constexpr SectionKeys kMonitorKeys{"monitor", 856, kMonitorKeyWords};
 
 // Appends a copy of event unless events already holds one of that name.
 void addEventOnce(Vector<LyrDebugService::Event>& events, const LyrDebugService::Event& event) {
     if (indexOfName(events, event.mName.string()) < 0) events.add(event);
 }
 
+// Appends a copy of the record of sources called name, as it stands now,
+// unless events already holds one of that name; a name sources does not
+// have fails at site.
+status_t copyEventOnce(Vector<LyrDebugService::Event>& events,
+                       const Vector<LyrDebugService::Event>& sources, const char* name, int site,
+                       const char* line) {
+    if (indexOfName(events, name) >= 0) return android::NO_ERROR;
+    ssize_t source = indexOfName(sources, name);
+    if (source < 0) return failAtSite(site, line);
+    events.add(sources[source]);
+    return android::NO_ERROR;
+}
+
 }  // namespace
 
 status_t LyrDebugService::parseHandlerKey(Handler& handler, const char* line) {
-    const char* keyWord = takeWord(mSplit);
-    if (keyWord == nullptr) return failAtSite(738, line);
-    int key = matchKeyWord(keyWord, kHandlerKeyWords);
-    if (key < 0) {
-        ALOGE("Unknown key word %s in handler section", keyWord);
-        return android::BAD_VALUE;
-    }
+    int key = takeKey(mSplit, line, kHandlerKeys);
+    if (key < 0) return android::BAD_VALUE;
     // A parameter's element exists before its value is read, so a failing
     // line leaves an empty element behind.
     if (key == kEnablePara || key == kDumpPara) {
@@ -74,9 +84,7 @@ status_t LyrDebugService::parseHandlerKey(Handler& handler, const char* line) {
 }
 
 status_t LyrDebugService::parseEventKey(Event& event, const char* line) {
-    const char* keyWord = takeWord(mSplit);
-    if (keyWord == nullptr) return failAtSite(781, line);
-    switch (matchKeyWord(keyWord, kEventKeyWords)) {
+    switch (takeKey(mSplit, line, kEventKeys)) {
         case kEventHandler: {
             const char* name = takeWord(mSplit);
             if (name == nullptr) return failAtSite(786, line);
@@ -108,34 +116,19 @@ status_t LyrDebugService::parseEventKey(Event& event, const char* line) {
             return android::NO_ERROR;
         }
     }
-    ALOGE("Unknown key word %s in event section", keyWord);
     return android::BAD_VALUE;
 }
 
 status_t LyrDebugService::parseEventGroupKey(EventGroup& group, const char* line) {
-    const char* keyWord = takeWord(mSplit);
-    if (keyWord == nullptr) return failAtSite(830, line);
-    if (!startsWith(keyWord, "event")) {
-        ALOGE("Unknown key word %s in event group section", keyWord);
-        return android::BAD_VALUE;
-    }
+    if (takeKey(mSplit, line, kEventGroupKeys) < 0) return android::BAD_VALUE;
     String8 name;
     if (getConfigValue(line, name) != 0) return failSetValue(834);
-    if (indexOfName(group.mEvents, name.string()) >= 0) return android::NO_ERROR;
-    ssize_t source = indexOfName(mEvents, name.string());
-    if (source < 0) return failAtSite(838, line);
-    group.mEvents.add(mEvents[source]);
-    return android::NO_ERROR;
+    return copyEventOnce(group.mEvents, mEvents, name.string(), 838, line);
 }
 
 status_t LyrDebugService::parseMonitorKey(Monitor& monitor, const char* line) {
-    const char* keyWord = takeWord(mSplit);
-    if (keyWord == nullptr) return failAtSite(856, line);
-    int key = matchKeyWord(keyWord, kMonitorKeyWords);
-    if (key < 0) {
-        ALOGE("Unknown key word %s in monitor section", keyWord);
-        return android::BAD_VALUE;
-    }
+    int key = takeKey(mSplit, line, kMonitorKeys);
+    if (key < 0) return android::BAD_VALUE;
     String8 value;
     if (getConfigValue(line, value) != 0) return failSetValue(kMonitorValueSites[key]);
     switch (key) {
@@ -145,13 +138,8 @@ status_t LyrDebugService::parseMonitorKey(Monitor& monitor, const char* line) {
         case kMonitorLevel:
             monitor.mLevel = atoi(value.string());
             break;
-        case kMonitorEvent: {
-            if (indexOfName(monitor.mEvents, value.string()) >= 0) break;
-            ssize_t source = indexOfName(mEvents, value.string());
-            if (source < 0) return failAtSite(872, line);
-            monitor.mEvents.add(mEvents[source]);
-            break;
-        }
+        case kMonitorEvent:
+            return copyEventOnce(monitor.mEvents, mEvents, value.string(), 872, line);
         case kMonitorGroup: {
             // A group nobody defined adds nothing and is no error.
             ssize_t group = indexOfName(mEventGroups, value.string());

@@ -90,9 +90,9 @@ const RecordSection* matchRecordSection(const char* word) {
 // applies the line's key to it. A record created here stays even when the
 // key fails.
 template <typename Record, typename KeyOperation>
-status_t applyToRecord(LyrDebugService& service, Vector<Record>& records, const char* name,
-                       KeyOperation applyKey) {
-    ssize_t index = indexOfName(records, name);
+status_t applyToRecord(LyrDebugService& service, Vector<Record>& records, NameIndex& names,
+                       const char* name, KeyOperation applyKey) {
+    ssize_t index = names.find(records, name);
     if (index < 0) {
         index = records.add();
         records.editItemAt(index).mName.setTo(name);
@@ -106,20 +106,21 @@ status_t applyRecordLine(LyrDebugService& service, Section section, const char* 
     using S = LyrDebugService;
     switch (section) {
         case Section::kGHandler:
-            return applyToRecord(service, service.mGlobalHandlers, name,
+            return applyToRecord(service, service.mGlobalHandlers,
+                                 service.mConfigIndex.globalHandlers, name,
                                  [&](S::Handler& h) { return service.parseHandlerKey(h, line); });
         case Section::kHandler:
-            return applyToRecord(service, service.mHandlers, name,
+            return applyToRecord(service, service.mHandlers, service.mConfigIndex.handlers, name,
                                  [&](S::Handler& h) { return service.parseHandlerKey(h, line); });
         case Section::kEvent:
-            return applyToRecord(service, service.mEvents, name,
+            return applyToRecord(service, service.mEvents, service.mConfigIndex.events, name,
                                  [&](S::Event& e) { return service.parseEventKey(e, line); });
         case Section::kEvtGroup:
-            return applyToRecord(service, service.mEventGroups, name, [&](S::EventGroup& g) {
-                return service.parseEventGroupKey(g, line);
-            });
+            return applyToRecord(
+                    service, service.mEventGroups, service.mConfigIndex.eventGroups, name,
+                    [&](S::EventGroup& g) { return service.parseEventGroupKey(g, line); });
         case Section::kMonitor:
-            return applyToRecord(service, service.mMonitors, name,
+            return applyToRecord(service, service.mMonitors, service.mConfigIndex.monitors, name,
                                  [&](S::Monitor& m) { return service.parseMonitorKey(m, line); });
     }
     return android::BAD_VALUE;
@@ -176,6 +177,9 @@ bool findValue(const char* keyPart, const char** value, size_t* length) {
 }  // namespace
 
 status_t LyrDebugService::parseConfigFile(const char* path) {
+    // The lists may have changed since the last parse in ways the indexes
+    // cannot follow.
+    mConfigIndex.clear();
     std::unique_ptr<FILE, FileCloser> file(fopen(path, "re"));
     if (file == nullptr) {
         ALOGE("Failed to open config file %s", path);

@@ -1,5 +1,5 @@
 // Small pieces the configuration parser's files share: the two messages
-// that carry a site number, prefix matching of words, and lookup by name.
+// that carry a site number and prefix matching of words.
 #pragma once
 
 #include <string.h>
@@ -46,21 +46,6 @@ struct SectionKeys {
 // A line without key word, or whose key word selects no key, is logged as
 // the section's failure and gives -1.
 int takeKey(ConfigLineSplit* split, const char* line, const SectionKeys& keys);
-
-// The index of the first record named name, or -1.
-// Lengths are compared first: lists of thousands of events are searched
-// once per line.
-template <typename Record>
-ssize_t indexOfName(const android::Vector<Record>& records, const char* name) {
-    size_t length = strlen(name);
-    for (size_t i = 0; i < records.size(); ++i) {
-        const android::String8& candidate = records[i].mName;
-        if (candidate.length() == length && memcmp(candidate.string(), name, length) == 0) {
-            return static_cast<ssize_t>(i);
-        }
-    }
-    return -1;
-}
 
 }  // namespace xel
 }  // namespace ornak

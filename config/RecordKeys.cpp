@@ -33,19 +33,21 @@ constexpr const char* kMonitorKeyWords[] = {"enable", "level", "event", "evtgrou
 constexpr int kMonitorValueSites[] = {859, 863, 868, 879};
 constexpr SectionKeys kMonitorKeys{"monitor", 856, kMonitorKeyWords};
 
-// Appends a copy of event unless events already holds one of that name.
-void addEventOnce(Vector<LyrDebugService::Event>& events, const LyrDebugService::Event& event) {
-    if (indexOfName(events, event.mName.string()) < 0) events.add(event);
+// Appends a copy of event unless events (indexed by held) already holds
+// one of that name.
+void addEventOnce(Vector<LyrDebugService::Event>& events, NameIndex& held,
+                  const LyrDebugService::Event& event) {
+    if (held.find(events, event.mName.string()) < 0) events.add(event);
 }
 
 // Appends a copy of the record of sources called name, as it stands now,
-// unless events already holds one of that name; a name sources does not
-// have fails at site.
-status_t copyEventOnce(Vector<LyrDebugService::Event>& events,
-                       const Vector<LyrDebugService::Event>& sources, const char* name, int site,
-                       const char* line) {
-    if (indexOfName(events, name) >= 0) return android::NO_ERROR;
-    ssize_t source = indexOfName(sources, name);
+// unless events (indexed by held) already holds one of that name; a name
+// sources does not have fails at site.
+status_t copyEventOnce(Vector<LyrDebugService::Event>& events, NameIndex& held,
+                       const Vector<LyrDebugService::Event>& sources, NameIndex& sourceNames,
+                       const char* name, int site, const char* line) {
+    if (held.find(events, name) >= 0) return android::NO_ERROR;
+    ssize_t source = sourceNames.find(sources, name);
     if (source < 0) return failAtSite(site, line);
     events.add(sources[source]);
     return android::NO_ERROR;
@@ -88,11 +90,11 @@ status_t LyrDebugService::parseEventKey(Event& event, const char* line) {
         case kEventHandler: {
             const char* name = takeWord(mSplit);
             if (name == nullptr) return failAtSite(786, line);
-            ssize_t index = indexOfName(event.mHandlers, name);
+            ssize_t index = mConfigIndex.eventHandlers(event.mName).find(event.mHandlers, name);
             if (index < 0) {
                 // Only the handler section's templates can be copied into
                 // an event; global handlers are not looked at.
-                ssize_t source = indexOfName(mHandlers, name);
+                ssize_t source = mConfigIndex.handlers.find(mHandlers, name);
                 if (source < 0) return failAtSite(792, line);
                 index = event.mHandlers.add(mHandlers[source]);
             }
@@ -123,7 +125,8 @@ status_t LyrDebugService::parseEventGroupKey(EventGroup& group, const char* line
     if (takeKey(mSplit, line, kEventGroupKeys) < 0) return android::BAD_VALUE;
     String8 name;
     if (getConfigValue(line, name) != 0) return failSetValue(834);
-    return copyEventOnce(group.mEvents, mEvents, name.string(), 838, line);
+    return copyEventOnce(group.mEvents, mConfigIndex.groupEvents(group.mName), mEvents,
+                         mConfigIndex.events, name.string(), 838, line);
 }
 
 status_t LyrDebugService::parseMonitorKey(Monitor& monitor, const char* line) {
@@ -139,13 +142,15 @@ status_t LyrDebugService::parseMonitorKey(Monitor& monitor, const char* line) {
             monitor.mLevel = atoi(value.string());
             break;
         case kMonitorEvent:
-            return copyEventOnce(monitor.mEvents, mEvents, value.string(), 872, line);
+            return copyEventOnce(monitor.mEvents, mConfigIndex.monitorEvents(monitor.mName),
+                                 mEvents, mConfigIndex.events, value.string(), 872, line);
         case kMonitorGroup: {
             // A group nobody defined adds nothing and is no error.
-            ssize_t group = indexOfName(mEventGroups, value.string());
+            ssize_t group = mConfigIndex.eventGroups.find(mEventGroups, value.string());
             if (group < 0) break;
+            NameIndex& held = mConfigIndex.monitorEvents(monitor.mName);
             for (const Event& event : mEventGroups[group].mEvents) {
-                addEventOnce(monitor.mEvents, event);
+                addEventOnce(monitor.mEvents, held, event);
             }
             break;
         }

@@ -2,20 +2,20 @@
 // entry or kernel record into internal event messages.
 #pragma once
 
-#include <utils/Vector.h>
-
-#include "config/Monitor.h"
 #include "detect/EventChannel.h"
+#include "detect/KeyWordIndex.h"
 #include "service/LyrDebugService.h"
 
 namespace ornak {
 namespace xel {
 
-// Sends to channel the name of every event of an enabled monitor that has a
-// key word occurring in text (a case-sensitive substring), each name at most
-// once per call, in monitor and event order.
-void sendKeyWordEvents(const Vector<LyrDebugService::Monitor>& monitors, EventChannel& channel,
-                       const char* text);
+// The service's key-word index; an index that matches nothing when the
+// service has not built one (it never started).
+const KeyWordIndex& keyWordIndexOf(const LyrDebugService& service);
+
+// Sends to channel the name of every event that text raises through scan's
+// index, in enabled-monitor and event order, each name at most once.
+void sendKeyWordEvents(KeyWordScan& scan, EventChannel& channel, const char* text);
 
 }  // namespace xel
 }  // namespace ornak

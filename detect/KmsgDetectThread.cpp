@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include "config/Monitor.h"
 #include "detect/KeyWordMatcher.h"
 
 namespace ornak {
@@ -14,7 +13,10 @@ KmsgDetectThread::KmsgDetectThread(LyrDebugService* service)
     : KmsgDetectThread(service, kDevicePath) {}
 
 KmsgDetectThread::KmsgDetectThread(LyrDebugService* service, const char* devicePath)
-    : android::Thread(true), mService(service), mDevicePath(devicePath) {}
+    : android::Thread(true),
+      mService(service),
+      mDevicePath(devicePath),
+      mScan(keyWordIndexOf(*service)) {}
 
 KmsgDetectThread::~KmsgDetectThread() = default;
 
@@ -46,7 +48,7 @@ bool KmsgDetectThread::threadLoop() {
     }
     mBackoff.readSucceeded();
     mBuffer[count] = '\0';
-    sendKeyWordEvents(mService->mMonitors, mService->mEventChannel, mBuffer);
+    sendKeyWordEvents(mScan, mService->mEventChannel, mBuffer);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <utils/UniqueFd.h>
 
 #include "detect/ExitEvent.h"
+#include "detect/KeyWordIndex.h"
 #include "detect/ReadBackoff.h"
 #include "service/LyrDebugService.h"
 
@@ -36,6 +37,7 @@ class KmsgDetectThread : public android::Thread {
     android::UniqueFd mDevice;
     ExitEvent mExit;
     ReadBackoff mBackoff;
+    KeyWordScan mScan;
     char mBuffer[kMaxRecord + 1] = {};
 };
 

@@ -13,13 +13,13 @@ constexpr char kOwnTag[] = "LyrDebugService";
 
 }  // namespace
 
-void sendLogEntryEvents(const AndroidLogEntry& entry, pid_t ownPid,
-                        const Vector<LyrDebugService::Monitor>& monitors, EventChannel& channel) {
+void sendLogEntryEvents(const AndroidLogEntry& entry, pid_t ownPid, KeyWordScan& scan,
+                        EventChannel& channel) {
     // Matching our own lines would make every dump announce the next one.
     if (entry.pid == ownPid) return;
     if (entry.tag != nullptr && strcmp(entry.tag, kOwnTag) == 0) return;
     if (entry.message == nullptr) return;
-    sendKeyWordEvents(monitors, channel, entry.message);
+    sendKeyWordEvents(scan, channel, entry.message);
 }
 
 }  // namespace xel

@@ -5,19 +5,17 @@
 #include <sys/types.h>
 
 #include <log/logprint.h>
-#include <utils/Vector.h>
 
-#include "config/Monitor.h"
 #include "detect/EventChannel.h"
-#include "service/LyrDebugService.h"
+#include "detect/KeyWordIndex.h"
 
 namespace ornak {
 namespace xel {
 
 // Sends the events whose key words occur in entry's message, unless the
 // entry was written by process ownPid or under the daemon's own tag.
-void sendLogEntryEvents(const AndroidLogEntry& entry, pid_t ownPid,
-                        const Vector<LyrDebugService::Monitor>& monitors, EventChannel& channel);
+void sendLogEntryEvents(const AndroidLogEntry& entry, pid_t ownPid, KeyWordScan& scan,
+                        EventChannel& channel);
 
 }  // namespace xel
 }  // namespace ornak

@@ -8,7 +8,7 @@
 
 #include <log/logprint.h>
 
-#include "config/Monitor.h"
+#include "detect/KeyWordMatcher.h"
 #include "detect/LogEntryMatch.h"
 
 namespace ornak {
@@ -43,7 +43,8 @@ LogcatDetectThread::LogcatDetectThread(LyrDebugService* service)
     : android::Thread(true),
       mService(service),
       mList(android_logger_list_alloc_time(ANDROID_LOG_RDONLY, log_time::EPOCH, 0)),
-      mOwnPid(getpid()) {
+      mOwnPid(getpid()),
+      mScan(keyWordIndexOf(*service)) {
     for (int i = 0; i < kBufferCount; ++i) {
         mLoggers[i] = android_logger_open(mList, android_name_to_log_id(kBufferNames[i]));
     }
@@ -78,7 +79,7 @@ bool LogcatDetectThread::threadLoop() {
 
     AndroidLogEntry entry;
     if (android_log_processLogBuffer(&message.entry_v1, &entry) < 0) return true;
-    sendLogEntryEvents(entry, mOwnPid, mService->mMonitors, mService->mEventChannel);
+    sendLogEntryEvents(entry, mOwnPid, mScan, mService->mEventChannel);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <log/logger.h>
 #include <utils/Thread.h>
 
+#include "detect/KeyWordIndex.h"
 #include "detect/ReadBackoff.h"
 #include "service/LyrDebugService.h"
 
@@ -36,6 +37,7 @@ class LogcatDetectThread : public android::Thread {
     struct logger* mLoggers[kBufferCount];
     const pid_t mOwnPid;
     ReadBackoff mBackoff;
+    KeyWordScan mScan;
 };
 
 }  // namespace xel

@@ -11,6 +11,7 @@
 #include "config/EventGroup.h"
 #include "config/Handler.h"
 #include "config/Monitor.h"
+#include "detect/KeyWordIndex.h"
 #include "detect/KmsgDetectThread.h"
 #include "detect/LogcatDetectThread.h"
 #include "detect/MonitorThread.h"
@@ -107,11 +108,15 @@ status_t LyrDebugService::start() {
 // that can be opened. No third file is ever read.
 status_t LyrDebugService::parseConfiguration() {
     status_t parsed = parseConfigFile(mConfigPath);
-    if (parsed != android::NO_ERROR || !mUseAdditionalConf) return parsed;
-    // A copy: an additional_conf_path line inside that file replaces
-    // mAdditionalConfPath while the file is being read.
-    String8 additionalPath(mAdditionalConfPath);
-    return parseConfigFile(additionalPath.string());
+    if (parsed == android::NO_ERROR && mUseAdditionalConf) {
+        // A copy: an additional_conf_path line inside that file replaces
+        // mAdditionalConfPath while the file is being read.
+        String8 additionalPath(mAdditionalConfPath);
+        parsed = parseConfigFile(additionalPath.string());
+    }
+    // The indexes serve the parser alone; their memory goes back.
+    mConfigIndex = ConfigIndex();
+    return parsed;
 }
 
 bool LyrDebugService::hasEnabledMonitor() const {
@@ -133,12 +138,14 @@ bool LyrDebugService::createChannel() {
 }
 
 // In this order: collection, the two key-word threads when their sources
-// are on, and last the monitor thread, the channel's only reader.
+// are on, and last the monitor thread, the channel's only reader. The
+// key-word index is complete before either key-word thread exists.
 void LyrDebugService::startWorkerThreads() {
     if (mLogGCThread == nullptr) {
         mLogGCThread = new LogGCThread(this, LogGCThread::kSleepSeconds);
         mLogGCThread->run("LYRD LogGC", android::PRIORITY_DEFAULT, 0);
     }
+    if (mKeyWordIndex == nullptr) mKeyWordIndex = std::make_unique<KeyWordIndex>(mMonitors);
     if (mLogcatGrep && mLogcatThread == nullptr) {
         mLogcatThread = new LogcatDetectThread(this);
         mLogcatThread->run("LYRD Logcat Detect", android::PRIORITY_DEFAULT, 0);

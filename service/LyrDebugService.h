@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include <atomic>
+#include <memory>
 #include <utility>
 
 #include <utils/Errors.h>
@@ -15,6 +16,7 @@
 #include <utils/UniqueFd.h>
 #include <utils/Vector.h>
 
+#include "config/ConfigIndex.h"
 #include "detect/EventChannel.h"
 #include "service/ILyrDebugService.h"
 #include "service/runtime/SystemCalls.h"
@@ -32,6 +34,7 @@ class LogcatDetectThread;
 class KmsgDetectThread;
 class MonitorThread;
 class ConfigLineSplit;
+class KeyWordIndex;
 
 class LyrDebugService : public BnLyrDebugService {
   public:
@@ -108,6 +111,9 @@ class LyrDebugService : public BnLyrDebugService {
     android::UniqueFd mChannel[2];
     // Writes event messages to mChannel[0]; attached in start-up.
     EventChannel mEventChannel;
+    // The key words of the enabled monitors' events, built in start-up just
+    // before the detection threads, which read it without a lock.
+    std::unique_ptr<const KeyWordIndex> mKeyWordIndex;
     bool mMonitorEnabled = false;
     bool mLogcatGrep = true;
     bool mKmsgGrep = true;
@@ -115,6 +121,9 @@ class LyrDebugService : public BnLyrDebugService {
     sp<KmsgDetectThread> mKmsgThread;
     sp<LogcatDetectThread> mLogcatThread;
     sp<LogGCThread> mLogGCThread;
+    // Name indexes of the record lists, for the parser alone; emptied once
+    // the configuration is read.
+    ConfigIndex mConfigIndex;
 
   private:
     LyrDebugService(const LyrDebugService&) = delete;

@@ -1,21 +1,24 @@
-// Key-word matching through the log-buffer path: log entries per second
-// read from the host log buffers, converted to their fields and matched
-// against configurations of 10, 100 and 1,000 key words spread over 10
-// enabled monitors, every match going to a socket pair that a thread
-// drains. The first figure is reading and converting alone.
+// Key-word matching at 10, 100 and 1,000 key words spread over 10 enabled
+// monitors: the index's size and build time, the matcher alone over the
+// messages of 100,000 generated log entries, the whole log-buffer path
+// (read, convert, match, send to a drained socket pair), and `grep -F -f`
+// with the same key words over the same messages, in the same run. The
+// last line sums it up: how much the cost per entry grows from 10 to 1,000
+// key words, and the matcher's time over grep's at 1,000.
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -25,11 +28,13 @@
 #include <utils/UniqueFd.h>
 
 #include "ChannelDrain.h"
+#include "GrepReference.h"
 #include "KeyWordConfig.h"
 #include "LogCorpus.h"
 #include "config/Event.h"
 #include "config/Monitor.h"
 #include "detect/EventChannel.h"
+#include "detect/KeyWordIndex.h"
 #include "detect/LogEntryMatch.h"
 #include "service/LyrDebugService.h"
 
@@ -38,11 +43,14 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using lyrd_bench::LogLine;
+using ornak::xel::KeyWordIndex;
+using ornak::xel::KeyWordScan;
 using ornak::xel::LyrDebugService;
 
 constexpr size_t kCorpusLines = 100000;
 constexpr size_t kHitEvery = 1000;  // 0.1% of the lines hold a key word
 constexpr size_t kHitKeyWords = 10;
+constexpr size_t kHits = kCorpusLines / kHitEvery;
 constexpr int kMonitors = 10;
 constexpr int kPasses = 5;
 constexpr uint32_t kSeed = 1234567;
@@ -52,6 +60,29 @@ constexpr const char* kBuffers[] = {"main", "system", "events", "radio"};
 constexpr int kQuietMs = 3000;
 
 using Match = std::function<void(const AndroidLogEntry&)>;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The median of kPasses runs of pass, or a negative number when one failed.
+double median(const std::function<double()>& pass) {
+    std::vector<double> seconds;
+    for (int i = 0; i < kPasses; ++i) {
+        double taken = pass();
+        if (taken < 0) return -1;
+        seconds.push_back(taken);
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+std::string loadAverage() {
+    std::ifstream in("/proc/loadavg");
+    std::string one, five, fifteen;
+    in >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
 
 bool makeBufferFiles(const std::string& dir) {
     fs::create_directories(dir);
@@ -74,100 +105,156 @@ bool writeCorpusFromChild(const std::vector<LogLine>& corpus) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// Reads count entries from the oldest on, converting each and handing it
-// to match; the seconds it took, or a negative number when an entry could
-// not be read or converted.
-double timedPass(size_t count, const Match& match) {
+// Reads every corpus entry from the oldest on, converting each and handing
+// it to match; the seconds it took, or -1 when an entry could not be read.
+double logPathPass(const Match& match) {
     struct logger_list* list =
             android_logger_list_alloc_time(ANDROID_LOG_RDONLY, log_time::EPOCH, 0);
     if (list == nullptr) return -1;
     for (const char* name : kBuffers) android_logger_open(list, android_name_to_log_id(name));
     struct log_msg message;
     AndroidLogEntry entry;
-    double seconds = -1;
     auto start = Clock::now();
     size_t done = 0;
-    for (; done < count; ++done) {
+    for (; done < kCorpusLines; ++done) {
         if (android_logger_list_read(list, &message) <= 0) break;
         if (android_log_processLogBuffer(&message.entry_v1, &entry) < 0) break;
         match(entry);
     }
-    if (done == count) seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    double seconds = done == kCorpusLines ? secondsSince(start) : -1;
     android_logger_list_free(list);
     return seconds;
 }
 
-// The median of kPasses passes, or a negative number when one failed.
-double medianPass(size_t count, const Match& match) {
-    std::vector<double> seconds;
-    for (int pass = 0; pass < kPasses; ++pass) {
-        double taken = timedPass(count, match);
-        if (taken < 0) return -1;
-        seconds.push_back(taken);
-    }
-    std::sort(seconds.begin(), seconds.end());
-    return seconds[seconds.size() / 2];
+std::string perEntry(double seconds) {
+    char text[96];
+    snprintf(text, sizeof(text), "%6.3f us per entry (%8.0f entries per second)",
+             seconds * 1e6 / kCorpusLines, kCorpusLines / seconds);
+    return text;
 }
 
-void printRate(const std::string& what, double seconds) {
-    printf("%-32s %9.0f entries per second (%.2f us per entry)\n", what.c_str(),
-           static_cast<double>(kCorpusLines) / seconds, seconds * 1e6 / kCorpusLines);
+// The matcher alone over the messages in memory; -1 when the names it sent
+// are not the corpus's hits.
+double matcherPass(const KeyWordIndex& index, const std::vector<LogLine>& corpus) {
+    KeyWordScan scan(index);
+    size_t sent = 0;
+    auto start = Clock::now();
+    for (const LogLine& line : corpus) scan.match(line.message.c_str(), [&](auto&) { ++sent; });
+    double seconds = secondsSince(start);
+    return sent == kHits ? seconds : -1;
 }
 
-size_t keyWordsOf(const LyrDebugService& service) {
-    size_t count = 0;
-    for (const LyrDebugService::Monitor& monitor : service.mMonitors) {
-        if (!monitor.mEnabled) continue;
-        for (const LyrDebugService::Event& event : monitor.mEvents) count += event.mKeyWords.size();
-    }
-    return count;
+double buildMilliseconds(const android::Vector<LyrDebugService::Monitor>& monitors) {
+    return 1000 * median([&] {
+               auto start = Clock::now();
+               KeyWordIndex index(monitors);
+               return secondsSince(start);
+           });
 }
 
-// Matches the corpus against keyWords; false when the service did not start
-// with them or when matches went missing.
-bool measureKeyWords(const std::string& root, const std::vector<std::string>& keyWords,
-                     size_t hits) {
+// The whole log-buffer path into a socket pair that a thread drains; -1
+// when the messages that arrived are not the corpus's hits.
+double logPathMedian(KeyWordIndex& index) {
+    lyrd_bench::ChannelDrain drain;
+    if (!drain.ok()) return -1;
+    ornak::xel::EventChannel channel;
+    channel.attach(drain.writeEnd());
+    KeyWordScan scan(index);
+    const pid_t ownPid = getpid();
+    double seconds = median([&] {
+        return logPathPass([&](const AndroidLogEntry& entry) {
+            ornak::xel::sendLogEntryEvents(entry, ownPid, scan, channel);
+        });
+    });
+    size_t arrived = drain.waitFor(kHits * kPasses, kQuietMs);
+    return arrived == kHits * kPasses ? seconds : -1;
+}
+
+struct KeyWordFigures {
+    double matcher = -1;
+    double grep = -1;
+};
+
+KeyWordFigures measureKeyWords(const std::string& root, const std::vector<std::string>& keyWords,
+                               const std::vector<LogLine>& corpus, const std::string& textFile) {
+    KeyWordFigures figures;
+    std::string label = std::to_string(keyWords.size()) + " key words";
     std::string configPath = root + "/lyrdebug-" + std::to_string(keyWords.size()) + ".conf";
     std::ofstream(configPath) << lyrd_bench::makeKeyWordConfig(keyWords, kMonitors, root + "/dumps");
     android::sp<LyrDebugService> service =
             new LyrDebugService(configPath.c_str(), ornak::xel::SystemCalls::real());
-    std::string label = std::to_string(keyWords.size()) + " key words";
-    if (service->mStopped != 0 || keyWordsOf(*service) != keyWords.size()) {
+    if (service->mStopped != 0 || service->mKeyWordIndex == nullptr ||
+        service->mKeyWordIndex->keyWordCount() != keyWords.size()) {
         fprintf(stderr, "%s: the service did not start with every key word\n", label.c_str());
-        return false;
+        return figures;
     }
+    KeyWordIndex index(service->mMonitors);
+    printf("%s, %d monitors: index %.1f KiB, built in %.3f ms\n", label.c_str(), kMonitors,
+           index.memoryBytes() / 1024.0, buildMilliseconds(service->mMonitors));
 
-    lyrd_bench::ChannelDrain drain;
-    if (!drain.ok()) return false;
-    ornak::xel::EventChannel channel;
-    channel.attach(drain.writeEnd());
-    const pid_t ownPid = getpid();
-    double seconds = medianPass(kCorpusLines, [&](const AndroidLogEntry& entry) {
-        ornak::xel::sendLogEntryEvents(entry, ownPid, service->mMonitors, channel);
-    });
-    if (seconds < 0) {
-        fprintf(stderr, "%s: reading the corpus failed\n", label.c_str());
-        return false;
+    figures.matcher = median([&] { return matcherPass(index, corpus); });
+    double logPath = logPathMedian(index);
+    if (figures.matcher < 0 || logPath < 0) {
+        fprintf(stderr, "%s: matches went missing\n", label.c_str());
+        figures.matcher = -1;
+        return figures;
     }
-    size_t expected = hits * kPasses;
-    size_t arrived = drain.waitFor(expected, kQuietMs);
-    printRate(label + ", " + std::to_string(kMonitors) + " monitors:", seconds);
-    if (arrived != expected) {
-        fprintf(stderr, "%s: %zu messages arrived, %zu expected\n", label.c_str(), arrived,
-                expected);
-        return false;
+    printf("    matcher alone:          %s\n", perEntry(figures.matcher).c_str());
+    printf("    logcat path:            %s\n", perEntry(logPath).c_str());
+
+    std::string keyWordFile = root + "/keywords-" + std::to_string(keyWords.size());
+    std::ofstream out(keyWordFile);
+    for (const std::string& keyWord : keyWords) out << keyWord << "\n";
+    out.close();
+    lyrd_bench::GrepTiming grep = lyrd_bench::timeGrepFixed(keyWordFile, textFile, kPasses);
+    if (!grep.found) {
+        printf("    grep -F -f:             skipped, grep is not on this machine\n");
+    } else if (!grep.ok || grep.matchingLines != static_cast<long>(kHits)) {
+        printf("    grep -F -f:             failed (%ld lines counted)\n", grep.matchingLines);
+    } else {
+        figures.grep = grep.seconds;
+        printf("    grep -F -f:             %s; matcher / grep %.2f\n",
+               perEntry(grep.seconds).c_str(), figures.matcher / grep.seconds);
     }
-    return true;
+    return figures;
 }
 
-void describeCorpus(const std::vector<LogLine>& corpus, const std::string& bufferDir) {
-    size_t hits = 0;
-    uintmax_t bytes = 0;
-    for (const LogLine& line : corpus) hits += line.holdsKeyWord ? 1 : 0;
-    for (const char* name : kBuffers) bytes += fs::file_size(bufferDir + "/" + name);
-    printf("corpus: %zu log entries, %zu with a key word, %.1f MB in the buffer files; "
-           "median of %d passes\n",
-           corpus.size(), hits, static_cast<double>(bytes) / (1 << 20), kPasses);
+// 1,000 key words of 10 to 40 random printable bytes, ten to an event.
+void measureRandomKeyWords() {
+    std::mt19937 random(kSeed);
+    android::Vector<LyrDebugService::Monitor> monitors;
+    LyrDebugService::Monitor& monitor = monitors.editItemAt(monitors.add());
+    monitor.mEnabled = true;
+    for (int e = 0; e < 100; ++e) {
+        LyrDebugService::Event& event = monitor.mEvents.editItemAt(monitor.mEvents.add());
+        event.mName = ("random" + std::to_string(e)).c_str();
+        for (int k = 0; k < 10; ++k) {
+            std::string text(std::uniform_int_distribution<size_t>(10, 40)(random), ' ');
+            for (char& c : text)
+                c = static_cast<char>(std::uniform_int_distribution<>(32, 126)(random));
+            event.mKeyWords.add(android::String8(text.c_str()));
+        }
+    }
+    KeyWordIndex index(monitors);
+    printf("1000 random key words of 10-40 bytes: index %.1f KiB, built in %.3f ms\n",
+           index.memoryBytes() / 1024.0, buildMilliseconds(monitors));
+}
+
+bool writeMessages(const std::vector<LogLine>& corpus, const std::string& path) {
+    std::ofstream out(path);
+    for (const LogLine& line : corpus) out << line.message << "\n";
+    return static_cast<bool>(out);
+}
+
+void printSummary(const std::map<size_t, KeyWordFigures>& figures) {
+    const KeyWordFigures& small = figures.at(kKeyWordCounts[0]);
+    const KeyWordFigures& large = figures.at(1000);
+    printf("keywords: 1000/10 cost ratio %.2f, ", large.matcher / small.matcher);
+    if (large.grep > 0) {
+        printf("matcher vs grep -F at 1000 %.2f\n", large.matcher / large.grep);
+    } else {
+        printf("matcher vs grep -F at 1000 not measured (no grep)\n");
+    }
 }
 
 int run(const std::string& root) {
@@ -177,31 +264,31 @@ int run(const std::string& root) {
         return 1;
     }
     android::host::setLogBufferDir(bufferDir);
-
     std::vector<std::string> keyWords = lyrd_bench::makeKeyWords(1000);
     std::vector<std::string> hitKeyWords(keyWords.begin(), keyWords.begin() + kHitKeyWords);
     std::vector<LogLine> corpus =
             lyrd_bench::makeLogCorpus(kCorpusLines, kHitEvery, hitKeyWords, kSeed);
-    if (!writeCorpusFromChild(corpus)) {
-        fprintf(stderr, "cannot write the corpus to %s\n", bufferDir.c_str());
+    std::string textFile = root + "/messages.txt";
+    if (!writeCorpusFromChild(corpus) || !writeMessages(corpus, textFile)) {
+        fprintf(stderr, "cannot write the corpus under %s\n", root.c_str());
         return 1;
     }
-    describeCorpus(corpus, bufferDir);
-    size_t hits = kCorpusLines / kHitEvery;
+    printf("corpus: %zu log entries, %zu with a key word; median of %d passes; load average %s\n",
+           corpus.size(), kHits, kPasses, loadAverage().c_str());
+    double baseline = median([] { return logPathPass([](const AndroidLogEntry&) {}); });
+    if (baseline < 0) return 1;
+    printf("read and convert only:      %s\n", perEntry(baseline).c_str());
 
-    double baseline = medianPass(kCorpusLines, [](const AndroidLogEntry&) {});
-    if (baseline < 0) {
-        fprintf(stderr, "reading the corpus failed\n");
-        return 1;
-    }
-    printRate("read and convert only:", baseline);
-
-    int status = 0;
+    std::map<size_t, KeyWordFigures> figures;
     for (size_t count : kKeyWordCounts) {
         std::vector<std::string> some(keyWords.begin(), keyWords.begin() + count);
-        if (!measureKeyWords(root, some, hits)) status = 1;
+        figures[count] = measureKeyWords(root, some, corpus, textFile);
+        if (figures[count].matcher < 0) return 1;
     }
-    return status;
+    measureRandomKeyWords();
+    printf("load average at the end %s\n", loadAverage().c_str());
+    printSummary(figures);
+    return 0;
 }
 
 }  // namespace

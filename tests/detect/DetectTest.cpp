@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -19,6 +20,7 @@
 #include "config/Event.h"
 #include "config/Monitor.h"
 #include "detect/InternalEventReader.h"
+#include "detect/KeyWordIndex.h"
 #include "detect/KeyWordMatcher.h"
 #include "detect/KmsgDetectThread.h"
 #include "detect/LogcatDetectThread.h"
@@ -131,6 +133,8 @@ class Detect : public ::testing::Test {
             for (const std::string& text : texts) event.mUevents.add(String8(text.c_str()));
             event.mKeyWords = event.mUevents;
         }
+        mService->mKeyWordIndex = std::make_unique<KeyWordIndex>(mMonitors);
+        mScan = std::make_unique<KeyWordScan>(*mService->mKeyWordIndex);
         mService->mMinFreeSpace = 0;  // dumpEvent reaches its event lookup on any disk
         mLog.clear();
     }
@@ -150,6 +154,7 @@ class Detect : public ::testing::Test {
     sp<LyrDebugService> mService = new LyrDebugService(mConfig.c_str(), SystemCalls::real());
     Vector<LyrDebugService::Monitor>& mMonitors = mService->mMonitors;
     EventChannel& mChannel = mService->mEventChannel;
+    std::unique_ptr<KeyWordScan> mScan;
 };
 
 TEST_F(Detect, UeventDispatchesEventsOfEnabledMonitorsListingTheValueOnceEachInOrder) {
@@ -169,13 +174,13 @@ TEST_F(Detect, UeventDispatchesEventsOfEnabledMonitorsListingTheValueOnceEachInO
 
 TEST_F(Detect, KeyWordsAreCaseSensitiveSubstringsSendingEachEventOncePerText) {
     for (const char* text : {"gpu_hang_detected", "HANG, disabled", "blanked", "gpu"})
-        sendKeyWordEvents(mMonitors, mChannel, text);
+        sendKeyWordEvents(*mScan, mChannel, text);
     EXPECT_EQ("gpu\ndisplay\ndisplay\ngpu\n", channel());
 
     mLog.clear();
-    sendKeyWordEvents(mMonitors, mChannel, "gpu");
+    sendKeyWordEvents(*mScan, mChannel, "gpu");
     mService->mChannel[1].reset();  // a closed peer must fail the send, not raise SIGPIPE
-    sendKeyWordEvents(mMonitors, mChannel, "hang");
+    sendKeyWordEvents(*mScan, mChannel, "hang");
     EXPECT_EQ(Records({logged("Send msg from channel 1: gpu"),
                        logged("Failed to write event gpu to channel", ANDROID_LOG_ERROR),
                        logged("Failed to write event display to channel", ANDROID_LOG_ERROR)}),

@@ -4,6 +4,7 @@
 
 #include "service/LyrDebugService.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -192,6 +193,12 @@ status_t LyrDebugService::parseConfigFile(const char* path) {
         ConfigLineSplit split(buffer.text);
         SplitScope scope(mSplit, &split);
         if (applyLine(*this, split, buffer.text) != android::NO_ERROR) return android::BAD_VALUE;
+    }
+    // A file that could not be read to its end is no shorter file: a
+    // directory, say, or an I/O error part-way.
+    if (ferror(file.get())) {
+        ALOGE("Failed to read config file %s, %s", path, strerror(errno));
+        return android::BAD_VALUE;
     }
     return android::NO_ERROR;
 }

@@ -44,8 +44,9 @@ status_t LyrDebugService::parseGlobalKey(const char* line) {
     switch (key) {
         case kLogDumpPath: {
             mLogDumpPath = value;
-            // Quoted, so the shell sees the path as one literal word.
-            String8 command("mkdir -p ");
+            // Quoted, so the shell sees the path as one literal word, and after
+            // "--", so that a path beginning with "-" is no option.
+            String8 command("mkdir -p -- ");
             command.append(shellQuote(value.string()));
             if (systemCalls().runShell(command.string()) < 0) {
                 ALOGE("Failed to create log dump dir %s", value.string());

@@ -8,7 +8,6 @@
 #include <sys/socket.h>
 #include <sys/time.h>
 
-#include <chrono>
 #include <string>
 
 #include <log/log.h>
@@ -17,78 +16,117 @@ namespace ornak {
 namespace xel {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // Milliseconds left until deadline, rounded up so that a wait never ends
-// before it; 0 once the deadline has passed.
-int millisecondsUntil(Clock::time_point deadline) {
-    auto left = deadline - Clock::now();
-    if (left <= Clock::duration::zero()) return 0;
+// before it; 0 once it has passed, -1 (no limit) without one.
+template <typename Deadline>
+int millisecondsUntil(const Deadline& deadline) {
+    if (!deadline) return -1;
+    auto left = *deadline - std::chrono::steady_clock::now();
+    if (left <= std::chrono::steady_clock::duration::zero()) return 0;
     return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
 }
 
-// Writes bytes to fd until all are written, an error occurs or the deadline
-// passes; returns how many were written. Non-blocking sends plus poll keep
-// the whole message inside the writer's one deadline, however many sends a
-// full channel forces.
-size_t sendUntil(int fd, const std::string& bytes, Clock::time_point deadline) {
-    size_t sent = 0;
-    while (sent < bytes.size()) {
-        ssize_t n =
-                ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n > 0) {
-            sent += static_cast<size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) break;
-        int waitMs = millisecondsUntil(deadline);
-        if (waitMs == 0) break;
-        struct pollfd writable = {fd, POLLOUT, 0};
-        if (::poll(&writable, 1, waitMs) < 0 && errno != EINTR) break;
+// Forcing goes past the system's limit, which a daemon running as root may
+// do; otherwise the limit caps the size.
+void enlargeSendBuffer(int fd, int bytes) {
+    if (::setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &bytes, sizeof(bytes)) == 0) return;
+    if (::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof(bytes)) != 0) {
+        ALOGW("Failed to enlarge the event channel, %d", errno);
     }
-    return sent;
 }
 
 }  // namespace
 
 void EventChannel::attach(int fd) {
     mFd = fd;
-    // A guard for any blocking write on this end; send() itself never waits
-    // past its own deadline.
+    enlargeSendBuffer(fd, kBufferBytes);
+    // A guard for any blocking write on this end; writers here never block.
     struct timeval timeout = {kSendTimeoutSeconds, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof(timeout));
 }
 
 bool EventChannel::send(const char* name) {
-    size_t length = strlen(name);
-    if (length == 0) return true;
-
     auto deadline = Clock::now() + std::chrono::seconds(kSendTimeoutSeconds);
-    std::unique_lock<std::timed_mutex> guard(mLock, deadline);
-    if (!guard.owns_lock()) {
-        ALOGE("Failed to write event %s to channel", name);
-        return false;
-    }
-
-    std::string message;
-    message.reserve(length + 2);
-    size_t lead = mFragmentPending ? 1 : 0;
-    if (lead != 0) message.push_back('\n');
-    message.append(name, length);
-    message.push_back('\n');
-
-    size_t sent = sendUntil(mFd, message, deadline);
-    if (sent == message.size()) {
-        mFragmentPending = false;
-        return true;
-    }
-    // When part of the name went out, the channel now ends in the middle of
-    // it and the next message has to close it first. When nothing went out,
-    // an older fragment may still be waiting for its line feed.
-    if (sent > 0) mFragmentPending = sent > lead;
+    if (deliver(name, deadline, -1) == Outcome::kSent) return true;
     ALOGE("Failed to write event %s to channel", name);
     return false;
+}
+
+EventChannel::Outcome EventChannel::sendWhileReaderLives(const char* name, int cancelFd) {
+    Outcome outcome = deliver(name, std::nullopt, cancelFd);
+    if (outcome == Outcome::kFailed) ALOGE("Failed to write event %s to channel", name);
+    return outcome;
+}
+
+bool EventChannel::markReaderEnded() {
+    if (mReaderEnded.exchange(true)) return false;
+    mReaderGone.signal();
+    return true;
+}
+
+bool EventChannel::lock(std::unique_lock<std::timed_mutex>& guard, Deadline deadline) {
+    if (!deadline) {
+        guard.lock();
+        return true;
+    }
+    return guard.try_lock_until(*deadline);
+}
+
+EventChannel::Outcome EventChannel::waitForRoom(Deadline deadline, int cancelFd) const {
+    struct pollfd waitSet[3] = {
+            {mFd, POLLOUT, 0}, {mReaderGone.fd(), POLLIN, 0}, {cancelFd, POLLIN, 0}};
+    for (;;) {
+        int waitMs = millisecondsUntil(deadline);
+        if (waitMs == 0) return Outcome::kTimedOut;
+        int ready = ::poll(waitSet, cancelFd >= 0 ? 3 : 2, waitMs);
+        if (ready < 0 && errno != EINTR) return Outcome::kFailed;
+        if (ready <= 0) continue;
+        if (waitSet[1].revents != 0) return Outcome::kNoReader;
+        if (cancelFd >= 0 && waitSet[2].revents != 0) return Outcome::kCancelled;
+        // An error or hang-up shows in the next send.
+        return Outcome::kSent;
+    }
+}
+
+// Every send is non-blocking. With nothing of the message out yet, the lock
+// is given up while waiting for room; once part of it is out, the rest must
+// follow before anyone else writes, so the lock is kept.
+EventChannel::Outcome EventChannel::deliver(const char* name, Deadline deadline, int cancelFd) {
+    size_t length = strlen(name);
+    if (length == 0) return Outcome::kSent;
+    std::unique_lock<std::timed_mutex> guard(mLock, std::defer_lock);
+    std::string message;
+    size_t lead = 0;
+    size_t sent = 0;
+    for (;;) {
+        if (mReaderEnded.load()) return Outcome::kNoReader;
+        if (!guard.owns_lock()) {
+            if (!lock(guard, deadline)) return Outcome::kTimedOut;
+            lead = mFragmentPending ? 1 : 0;
+            message.assign(lead, '\n').append(name, length).push_back('\n');
+        }
+        ssize_t n = ::send(mFd, message.data() + sent, message.size() - sent,
+                           MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent += static_cast<size_t>(n);
+            if (sent < message.size()) continue;
+            mFragmentPending = false;
+            return Outcome::kSent;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) break;
+        if (sent == 0) guard.unlock();
+        Outcome room = waitForRoom(deadline, cancelFd);
+        if (room != Outcome::kSent) {
+            if (sent == 0) return room;
+            break;
+        }
+    }
+    // Part of the name went out: the channel now ends in the middle of it
+    // and the next message has to close it first. With nothing out, an
+    // older fragment may still be waiting for its line feed.
+    if (sent > 0) mFragmentPending = sent > lead;
+    return Outcome::kFailed;
 }
 
 }  // namespace xel

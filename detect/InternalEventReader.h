@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "detect/EventChannel.h"
 #include "detect/EventSink.h"
 
 namespace ornak {
@@ -17,7 +18,7 @@ namespace xel {
 
 class InternalEventReader {
   public:
-    static constexpr size_t kMaxPendingName = 1023;
+    static constexpr size_t kMaxPendingName = EventChannel::kMaxNameLength;
 
     InternalEventReader();
 

@@ -12,10 +12,13 @@ const KeyWordIndex& keyWordIndexOf(const LyrDebugService& service) {
     return service.mKeyWordIndex != nullptr ? *service.mKeyWordIndex : *kNoKeyWords;
 }
 
-void sendKeyWordEvents(KeyWordScan& scan, EventChannel& channel, const char* text) {
-    scan.match(text, [&channel](const String8& name) {
-        // A failed send has logged its own error.
-        if (channel.send(name.c_str())) ALOGD("Send msg from channel 1: %s", name.c_str());
+void sendKeyWordEvents(KeyWordScan& scan, EventChannel& channel, const char* text, int exitFd) {
+    scan.match(text, [&](const String8& name) {
+        // A failed send has logged its own error; without a reader nothing
+        // is logged at all.
+        if (channel.sendWhileReaderLives(name.c_str(), exitFd) == EventChannel::Outcome::kSent) {
+            ALOGD("Send msg from channel 1: %s", name.c_str());
+        }
     });
 }
 

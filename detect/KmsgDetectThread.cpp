@@ -48,7 +48,7 @@ bool KmsgDetectThread::threadLoop() {
     }
     mBackoff.readSucceeded();
     mBuffer[count] = '\0';
-    sendKeyWordEvents(mScan, mService->mEventChannel, mBuffer);
+    sendKeyWordEvents(mScan, mService->mEventChannel, mBuffer, mExit.fd());
     return true;
 }
 

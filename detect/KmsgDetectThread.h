@@ -24,7 +24,8 @@ class KmsgDetectThread : public android::Thread {
 
     // Opens the device; a failure ends the thread silently.
     android::status_t readyToRun() override;
-    // Also wakes the thread from a blocking read, so it ends at once.
+    // Also wakes the thread from a blocking read or a wait for room in the
+    // channel, so it ends at once.
     void requestExit() override;
 
   private:

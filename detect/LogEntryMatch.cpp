@@ -14,12 +14,12 @@ constexpr char kOwnTag[] = "LyrDebugService";
 }  // namespace
 
 void sendLogEntryEvents(const AndroidLogEntry& entry, pid_t ownPid, KeyWordScan& scan,
-                        EventChannel& channel) {
+                        EventChannel& channel, int exitFd) {
     // Matching our own lines would make every dump announce the next one.
     if (entry.pid == ownPid) return;
     if (entry.tag != nullptr && strcmp(entry.tag, kOwnTag) == 0) return;
     if (entry.message == nullptr) return;
-    sendKeyWordEvents(scan, channel, entry.message);
+    sendKeyWordEvents(scan, channel, entry.message, exitFd);
 }
 
 }  // namespace xel

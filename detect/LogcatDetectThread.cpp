@@ -57,6 +57,7 @@ LogcatDetectThread::~LogcatDetectThread() {
 
 void LogcatDetectThread::requestExit() {
     android::Thread::requestExit();
+    mExit.signal();
     mBackoff.cancel();
     // The tid is read under the thread's lock but may end right after; the
     // kernel does not reuse it before its ids wrap around.
@@ -79,7 +80,7 @@ bool LogcatDetectThread::threadLoop() {
 
     AndroidLogEntry entry;
     if (android_log_processLogBuffer(&message.entry_v1, &entry) < 0) return true;
-    sendLogEntryEvents(entry, mOwnPid, mScan, mService->mEventChannel);
+    sendLogEntryEvents(entry, mOwnPid, mScan, mService->mEventChannel, mExit.fd());
     return true;
 }
 

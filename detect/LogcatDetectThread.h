@@ -7,6 +7,7 @@
 #include <log/logger.h>
 #include <utils/Thread.h>
 
+#include "detect/ExitEvent.h"
 #include "detect/KeyWordIndex.h"
 #include "detect/ReadBackoff.h"
 #include "service/LyrDebugService.h"
@@ -22,9 +23,9 @@ class LogcatDetectThread : public android::Thread {
     explicit LogcatDetectThread(LyrDebugService* service);
     ~LogcatDetectThread() override;
 
-    // Also wakes the thread from a blocking read, so it ends soon. A wake-up
-    // that comes just before the read starts is missed: callers repeat the
-    // request until the thread has ended.
+    // Also wakes the thread from a blocking read or a wait for room in the
+    // channel, so it ends soon. A wake-up that comes just before the read
+    // starts is missed: callers repeat the request until the thread has ended.
     void requestExit() override;
 
   private:
@@ -37,6 +38,8 @@ class LogcatDetectThread : public android::Thread {
     struct logger* mLoggers[kBufferCount];
     const pid_t mOwnPid;
     ReadBackoff mBackoff;
+    // Ends a wait for room in the channel.
+    ExitEvent mExit;
     KeyWordScan mScan;
 };
 

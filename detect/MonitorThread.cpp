@@ -2,32 +2,19 @@
 
 #include "detect/MonitorThread.h"
 
-#include <errno.h>
-#include <linux/netlink.h>
 #include <pthread.h>
 #include <stdint.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <utility>
-
 #include <log/log.h>
 
 #include "config/Monitor.h"
 #include "detect/UeventChunk.h"
+#include "detect/UeventSocket.h"
 
 namespace ornak {
 namespace xel {
-namespace {
-
-// The kernel never takes more than this from the uevent socket's queue for
-// us; a burst that does not fit is dropped by the kernel, not by the daemon.
-constexpr int kUeventReceiveBuffer = 256;
-// The address length the uevent socket is bound with: family, pad, port id
-// and groups, without any tail padding.
-constexpr socklen_t kNetlinkAddressLength = 12;
-
-}  // namespace
 
 MonitorThread::MonitorThread(LyrDebugService* service)
     : android::Thread(true),
@@ -37,35 +24,24 @@ MonitorThread::MonitorThread(LyrDebugService* service)
 MonitorThread::~MonitorThread() = default;
 
 android::status_t MonitorThread::readyToRun() {
-    struct sockaddr_nl address = {};
-    address.nl_family = AF_NETLINK;
-    address.nl_pad = 0;
     // Distinct per thread and process without asking the kernel to choose.
-    address.nl_pid = static_cast<uint32_t>(pthread_self()) | static_cast<uint32_t>(getpid());
-    address.nl_groups = 0xFFFFFFFFu;
-
-    int fd = ::socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_KOBJECT_UEVENT);
-    if (fd < 0) {
-        ALOGE("failed to create uevent socket, %d", errno);
+    uint32_t portId = static_cast<uint32_t>(pthread_self()) | static_cast<uint32_t>(getpid());
+    mUeventSocket = openUeventSocket(portId);
+    if (!mUeventSocket.ok()) {
+        endReading();
         return android::TIMED_OUT;
     }
-    mUeventSocket.reset(fd);
-
-    int size = kUeventReceiveBuffer;
-    int result = ::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof(size));
-    if (result != 0) ALOGW("setsockopt failed: %d", result);
-
-    if (::bind(fd, reinterpret_cast<struct sockaddr*>(&address), kNetlinkAddressLength) != 0) {
-        int error = errno;
-        ALOGE("failed to bind uevent socket, %d", error);
-        mUeventSocket.reset();
-        return android::TIMED_OUT;
-    }
-
     mPollSet[kUevent] = {mUeventSocket.get(), POLLIN, 0};
     mPollSet[kChannel] = {mService->mChannel[1].get(), POLLIN, 0};
     mPollSet[kExit] = {mExit.fd(), POLLIN, 0};
     return android::NO_ERROR;
+}
+
+// Writers stop waiting for a reader that will never read again.
+void MonitorThread::endReading() {
+    if (mService->mEventChannel.markReaderEnded()) {
+        ALOGE("Monitor thread ended, events are no longer dumped");
+    }
 }
 
 void MonitorThread::requestExit() {
@@ -85,6 +61,7 @@ bool MonitorThread::threadLoop() {
         mReceived = ::recvfrom(mPollSet[entry].fd, mBuffer, kReceiveSize, 0, nullptr, nullptr);
         if (mReceived == 0 && entry == kChannel) {
             ALOGE("error recv from monitor thread, %zd", mReceived);
+            endReading();
             return false;
         }
         // An empty uevent datagram carries nothing; a failed receive either.

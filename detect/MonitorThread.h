@@ -24,6 +24,8 @@ class MonitorThread : public android::Thread {
     ~MonitorThread() override;
 
     // Opens the uevent socket; TIMED_OUT when it cannot be made or bound.
+    // When set-up fails or the channel closes, the thread ends and tells
+    // the channel's writers so, once, at error.
     android::status_t readyToRun() override;
     // Also wakes the thread from its wait, so it ends at once.
     void requestExit() override;
@@ -34,6 +36,7 @@ class MonitorThread : public android::Thread {
 
     bool threadLoop() override;
     void dispatch(PollEntry entry);
+    void endReading();
 
     LyrDebugService* mService;  // not owned
     EventSink mSink;

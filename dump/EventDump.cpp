@@ -16,6 +16,8 @@
 #include "config/Monitor.h"
 #include "dump/DirListing.h"
 #include "dump/DirSize.h"
+#include "dump/DumpFolders.h"
+#include "dump/LogGCThread.h"
 #include "service/LyrDebugService.h"
 #include "service/runtime/ShellQuote.h"
 
@@ -60,10 +62,60 @@ bool dumpDirName(const char* name, time_t now, String8& dirName) {
     return true;
 }
 
+// mkdir -p also makes the log dump folder on the first dump. "--": a path
+// that begins with "-" is still a path.
+bool makeDumpFolder(SystemCalls& system, const String8& dumpPath) {
+    String8 line = String8::format("mkdir -p -- %s", shellQuote(dumpPath.string()).string());
+    if (system.runShell(line.string()) >= 0) return true;
+    ALOGE("Create log dump dir failed, %s", dumpPath.string());
+    return false;
+}
+
 }  // namespace
 
 void LyrDebugService::dumpEvent(const char* name) {
     if (name == nullptr) name = "";
+    if (!hasRoomForDump()) return;
+    Event* event = eventToDump(name);
+    if (event == nullptr) return;
+
+    int32_t level = dumpLevelOf(mMonitors, name);
+    ALOGD("The log level is %d", level);
+    String8 dirName;
+    if (!dumpDirName(name, systemCalls().now(), dirName)) {
+        ALOGE("Get time failed");
+        return;
+    }
+    String8 dumpPath = String8::format("%s/%s/", mLogDumpPath.string(), dirName.string());
+    ALOGD("Dump event %s to %s", name, dumpPath.string());
+    if (!makeDumpFolder(systemCalls(), dumpPath)) return;
+
+    // Handlers write their output to relative paths, so they run inside the
+    // dump folder; the working directory is put back afterwards.
+    char savedDir[kSavedDirSize];
+    bool haveSavedDir = getcwd(savedDir, sizeof(savedDir)) != nullptr;
+    if (!haveSavedDir) ALOGE("Save current dir failed");
+    // Anywhere else, the handlers' files would overwrite what has their
+    // names and never be collected; and the dump would count, using up a
+    // once event for nothing. The next event tries again.
+    if (chdir(dumpPath.string()) != 0) {
+        ALOGE("chdir() to %s failed", dumpPath.string());
+        return;
+    }
+
+    dumpGlobalHandlers(level);
+    // A handler that cannot run ends the event's handlers, not the dump.
+    (void)event->dumpHandlers(level);
+
+    ++event->mDumpCount;
+    notifyLogFiles(name, dumpPath.string());
+    mHistory.add(HistoryEntry(String8(name), dirName));
+
+    if (haveSavedDir && chdir(savedDir) != 0) ALOGE("Restore dir to %s failed", savedDir);
+    collectIfOverCount();
+}
+
+bool LyrDebugService::hasRoomForDump() {
     uint64_t freeMb = 0;
     bool haveFree = freeDataSpaceMb(systemCalls(), freeMb);
     if (!haveFree) ALOGW("Cannot get free space of /data, skip the check");
@@ -76,60 +128,39 @@ void LyrDebugService::dumpEvent(const char* name) {
     if (haveFree && freeMb < mMinFreeSpace) {
         ALOGW("No enough space, MinFreeSpace: %uMB, CurrentFreeSpace: %" PRIu64 "MB", mMinFreeSpace,
               freeMb);
-        return;
+        return false;
     }
     if (totalMb >= static_cast<int64_t>(mMaxDumpSpace)) {
         ALOGW("Log size is too large, MaxLogSize: %uMB, CurrentLogSize: %" PRId64 "MB",
               mMaxDumpSpace, totalMb);
-        return;
+        return false;
     }
+    return true;
+}
 
+LyrDebugService::Event* LyrDebugService::eventToDump(const char* name) {
     size_t index = 0;
     while (index < mEvents.size() && !(mEvents[index].mName == name)) ++index;
     if (index == mEvents.size()) {
         ALOGW("Invalid event received, %s", name);
-        return;
+        return nullptr;
     }
     Event& event = mEvents.editItemAt(index);
     if (event.mPolicy == Event::kPolicyOnce && event.mDumpCount > 0) {
         ALOGD("Dump policy for event %s is ONCE, we already dumpped once", event.mName.string());
-        return;
+        return nullptr;
     }
+    return &event;
+}
 
-    int32_t level = dumpLevelOf(mMonitors, name);
-    ALOGD("The log level is %d", level);
-
-    String8 dirName;
-    if (!dumpDirName(name, systemCalls().now(), dirName)) {
-        ALOGE("Get time failed");
-        return;
+// After a burst of dumps the space limit would refuse every later event
+// until the next timed pass, although keeping the newest dumps would make
+// room at once.
+void LyrDebugService::collectIfOverCount() {
+    if (mMaxDumpCount < 1 || mLogGCThread == nullptr) return;
+    if (countDumpFolders(mLogDumpPath.string()) > static_cast<size_t>(mMaxDumpCount)) {
+        mLogGCThread->collectNow();
     }
-    String8 dumpPath = String8::format("%s/%s/", mLogDumpPath.string(), dirName.string());
-    ALOGD("Dump event %s to %s", name, dumpPath.string());
-
-    // mkdir -p also makes the log dump folder on the first dump.
-    String8 mkdirLine = String8::format("mkdir -p %s", shellQuote(dumpPath.string()).string());
-    if (systemCalls().runShell(mkdirLine.string()) < 0) {
-        ALOGE("Create log dump dir failed, %s", dumpPath.string());
-        return;
-    }
-
-    // Handlers write their output to relative paths, so they run inside the
-    // dump folder; the working directory is put back afterwards.
-    char savedDir[kSavedDirSize];
-    bool haveSavedDir = getcwd(savedDir, sizeof(savedDir)) != nullptr;
-    if (!haveSavedDir) ALOGE("Save current dir failed");
-    if (chdir(dumpPath.string()) != 0) ALOGE("chdir() to %s failed", dumpPath.string());
-
-    dumpGlobalHandlers(level);
-    // A handler that cannot run ends the event's handlers, not the dump.
-    (void)event.dumpHandlers(level);
-
-    ++event.mDumpCount;
-    notifyLogFiles(name, dumpPath.string());
-    mHistory.add(HistoryEntry(String8(name), dirName));
-
-    if (haveSavedDir && chdir(savedDir) != 0) ALOGE("Restore dir to %s failed", savedDir);
 }
 
 status_t LyrDebugService::notifyLogFiles(const char* name, const char* dumpPath) {

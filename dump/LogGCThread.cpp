@@ -22,13 +22,21 @@ void LogGCThread::requestExit() {
     mPauseEnd.notify_all();
 }
 
+void LogGCThread::collectNow() {
+    std::lock_guard<std::mutex> guard(mPauseLock);
+    mCollectNow = true;
+    mPauseEnd.notify_all();
+}
+
 bool LogGCThread::threadLoop() {
     ALOGD("LogGCThread: Start garbage collection");
     mService->removeOldDumps();
     ALOGD("LogGCThread: Finish garbage collection");
 
     std::unique_lock<std::mutex> guard(mPauseLock);
-    mPauseEnd.wait_for(guard, std::chrono::seconds(mSleepSeconds), [this] { return exitPending(); });
+    mPauseEnd.wait_for(guard, std::chrono::seconds(mSleepSeconds),
+                       [this] { return mCollectNow || exitPending(); });
+    mCollectNow = false;
     return true;
 }
 

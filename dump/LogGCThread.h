@@ -25,6 +25,10 @@ class LogGCThread : public android::Thread {
     // The base's requestExitAndWait() does not come through here: to stop
     // the thread, call requestExit() and then join().
     void requestExit() override;
+    // Ends the current pause with a pass now; the next pause then starts
+    // from that pass. A request during a pass gives one more pass after it.
+    // Thread-safe.
+    void collectNow();
 
   private:
     bool threadLoop() override;
@@ -33,6 +37,7 @@ class LogGCThread : public android::Thread {
     uint32_t mSleepSeconds;
     std::mutex mPauseLock;
     std::condition_variable mPauseEnd;
+    bool mCollectNow = false;  // guarded by mPauseLock
 };
 
 }  // namespace xel

@@ -11,6 +11,7 @@
 #include <log/log.h>
 
 #include "dump/DirListing.h"
+#include "dump/DumpFolders.h"
 #include "dump/DumpStamp.h"
 #include "service/LyrDebugService.h"
 #include "service/runtime/ShellQuote.h"
@@ -51,14 +52,11 @@ DirPtr openDumpDir(const String8& path) {
 
 // First pass: only folders count as dumps.
 bool collectStamps(const String8& dumpDir, KeptStamps& kept) {
-    DirPtr dir = openDumpDir(dumpDir);
-    if (dir == nullptr) return false;
-    while (const struct dirent* entry = readdir(dir.get())) {
-        uint64_t stamp;
-        if (isDotEntry(entry->d_name) || !isDirectoryEntry(dir.get(), entry)) continue;
-        if (readDumpStamp(entry->d_name, stamp)) kept.offer(stamp);
+    if (visitDumpFolders(dumpDir.string(), [&kept](uint64_t stamp) { kept.offer(stamp); })) {
+        return true;
     }
-    return true;
+    ALOGE("fail to open log dump dir %s", dumpDir.string());
+    return false;
 }
 
 // Second pass: anything with a dump-shaped name older than oldestKept goes,
@@ -71,7 +69,7 @@ void removeOlderThan(SystemCalls& system, const String8& dumpDir, uint64_t oldes
         if (isDotEntry(entry->d_name) || !readDumpStamp(entry->d_name, stamp)) continue;
         if (stamp >= oldestKept) continue;
         String8 path = String8::format("%s/%s", dumpDir.string(), entry->d_name);
-        String8 line = String8::format("rm -fr %s", shellQuote(path.string()).string());
+        String8 line = String8::format("rm -fr -- %s", shellQuote(path.string()).string());
         ALOGD("Remove cmd: %s", line.string());
         if (system.runShell(line.string()) < 0) {
             ALOGE("Remove old dir %s failed", entry->d_name);

@@ -2,6 +2,7 @@
 
 #include "service/LyrDebugService.h"
 
+#include <string.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -165,6 +166,14 @@ status_t LyrDebugService::sendEvent(const String8& name) {
     if (mStopped != 0) return android::INVALID_OPERATION;
     // The name ends at its first NUL, whatever the parcel carried after it.
     const char* text = name.string();
+    size_t length = strlen(text);
+    if (length > EventChannel::kMaxNameLength) {
+        // No event has such a name; in pieces, one piece might be one.
+        ALOGW("Event name too long, %zu bytes", length);
+        return android::BAD_VALUE;
+    }
+    // Nobody would ever read it.
+    if (!mEventChannel.hasReader()) return android::INVALID_OPERATION;
     if (!mEventChannel.send(text)) return android::TIMED_OUT;
     ALOGD("Send event %s thru lyrd service", text);
     return android::NO_ERROR;

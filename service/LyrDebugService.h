@@ -55,8 +55,9 @@ class LyrDebugService : public BnLyrDebugService {
     ~LyrDebugService() override;
 
     // Writes name to the internal channel for the monitor thread; 0, or
-    // INVALID_OPERATION while not started, or TIMED_OUT when the channel
-    // did not take it.
+    // INVALID_OPERATION while not started or once the monitor thread has
+    // ended, BAD_VALUE for a name longer than any event's, or TIMED_OUT
+    // when the channel did not take it.
     status_t sendEvent(const String8& name) override;
 
     // Start-up and shutdown.
@@ -135,6 +136,13 @@ class LyrDebugService : public BnLyrDebugService {
     bool createChannel();
     void startWorkerThreads();
     void stopWorkerThreads();
+
+    // Parts of dumpEvent (dump/): the space limits, the record to dump
+    // (null when the name is unknown or a once event is used up), and an
+    // early collection pass when the dumps outnumber max_dump_count.
+    bool hasRoomForDump();
+    Event* eventToDump(const char* name);
+    void collectIfOverCount();
 
     SystemCalls& mSystem;
     // The word split of the configuration line being parsed; set only while

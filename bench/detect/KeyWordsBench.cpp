@@ -163,7 +163,7 @@ double logPathMedian(KeyWordIndex& index) {
     const pid_t ownPid = getpid();
     double seconds = median([&] {
         return logPathPass([&](const AndroidLogEntry& entry) {
-            ornak::xel::sendLogEntryEvents(entry, ownPid, scan, channel);
+            ornak::xel::sendLogEntryEvents(entry, ownPid, scan, channel, -1);
         });
     });
     size_t arrived = drain.waitFor(kHits * kPasses, kQuietMs);

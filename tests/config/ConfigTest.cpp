@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -211,7 +212,7 @@ History events:    e e_1    f f_2)",
                        "E Config file parsing error: #global.kmsg_grep=0\n",
                        "E Config file parsing error:  //global.kmsg_grep=0\n"}),
               logged());
-    EXPECT_EQ(Strings{"mkdir -p '/data/lyr dumps'"}, mLines);
+    EXPECT_EQ(Strings{"mkdir -p -- '/data/lyr dumps'"}, mLines);
     EXPECT_FALSE(mService->mUseAdditionalConf);
     EXPECT_EQ(2u, mService->mEventGroups[0].mEvents.size());
 }
@@ -228,6 +229,22 @@ TEST_F(ConfigTest, StartUpReadsTheAdditionalFileButNoThird) {
     EXPECT_EQ(2, std::count(log.begin(), log.end(), "D Use additional config file"));
 }
 
+// A directory opens like a file but cannot be read: no empty configuration.
+TEST_F(ConfigTest, AFileThatCannotBeReadFailsLikeALineThatCannotBeApplied) {
+    EXPECT_EQ(android::BAD_VALUE, mService->parseConfigFile(mDir.path().c_str()));
+    EXPECT_EQ(Strings{"E Failed to read config file " + mDir.path() + ", Is a directory"}, logged());
+
+    for (const std::string& main :
+         {mDir.path(), mDir.write("main", "global.additional_conf_path=" + mDir.path() +
+                                                  "\n"
+                                                  "monitor.m.enable=1\n")}) {
+        mLog.clear();
+        mService = new LyrDebugService(main.c_str(), *this);
+        EXPECT_EQ("E Failed to parse config file", logged().back()) << main;
+        EXPECT_EQ(1, mService->mStopped.load());
+    }
+}
+
 // A command smuggled into the path would leave a witness file behind.
 TEST_F(ConfigTest, LogDumpPathReachesTheShellAsOneLiteralWord) {
     mService = new LyrDebugService("/dev/null", SystemCalls::real());
@@ -235,6 +252,13 @@ TEST_F(ConfigTest, LogDumpPathReachesTheShellAsOneLiteralWord) {
     EXPECT_EQ(0, parse("global.log_dump_path=" + path + "\n"));
     EXPECT_EQ(0, access(path.c_str(), F_OK));
     EXPECT_NE(0, access(w.c_str(), F_OK));
+
+    // A relative path that begins with "-" is no option of mkdir.
+    std::string cwd = std::filesystem::current_path();
+    ASSERT_EQ(0, chdir(mDir.path().c_str()));
+    EXPECT_EQ(0, parse("global.log_dump_path=-made\n"));
+    EXPECT_EQ(0, chdir(cwd.c_str()));
+    EXPECT_EQ(0, access(mDir.file("-made").c_str(), F_OK));
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <android/log.h>
+#include <errno.h>
 #include <fcntl.h>
+#include <linux/netlink.h>
+#include <string.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -7,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
@@ -27,6 +31,7 @@
 #include "detect/MonitorThread.h"
 #include "detect/ReadBackoff.h"
 #include "detect/UeventChunk.h"
+#include "detect/UeventSocket.h"
 #include "service/LyrDebugService.h"
 #include "tests/common/LogCapture.h"
 #include "tests/common/TempDir.h"
@@ -174,13 +179,13 @@ TEST_F(Detect, UeventDispatchesEventsOfEnabledMonitorsListingTheValueOnceEachInO
 
 TEST_F(Detect, KeyWordsAreCaseSensitiveSubstringsSendingEachEventOncePerText) {
     for (const char* text : {"gpu_hang_detected", "HANG, disabled", "blanked", "gpu"})
-        sendKeyWordEvents(*mScan, mChannel, text);
+        sendKeyWordEvents(*mScan, mChannel, text, -1);
     EXPECT_EQ("gpu\ndisplay\ndisplay\ngpu\n", channel());
 
     mLog.clear();
-    sendKeyWordEvents(*mScan, mChannel, "gpu");
+    sendKeyWordEvents(*mScan, mChannel, "gpu", -1);
     mService->mChannel[1].reset();  // a closed peer must fail the send, not raise SIGPIPE
-    sendKeyWordEvents(*mScan, mChannel, "hang");
+    sendKeyWordEvents(*mScan, mChannel, "hang", -1);
     EXPECT_EQ(Records({logged("Send msg from channel 1: gpu"),
                        logged("Failed to write event gpu to channel", ANDROID_LOG_ERROR),
                        logged("Failed to write event display to channel", ANDROID_LOG_ERROR)}),
@@ -219,6 +224,57 @@ TEST_F(Detect, WriterGivesUpOnAFullChannelAndItsFragmentNeverMergesWithTheNext) 
     EXPECT_EQ(Strings({fragment, "next"}), namesIn(fragment + channel()));
 }
 
+// Short names cost the kernel several hundred bytes each; the channel is
+// made big enough for a burst while one dump runs.
+TEST(EventChannel, HoldsTwoThousandShortNamesWithNobodyReading) {
+    int ends[2];
+    ASSERT_EQ(0, socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends));
+    android::UniqueFd writeEnd(ends[0]), readEnd(ends[1]);
+    EventChannel channel;
+    channel.attach(writeEnd.get());
+    const std::string name = std::string(32, 'n') + "\n";
+    int held = 0;
+    while (send(writeEnd.get(), name.data(), name.size(), MSG_DONTWAIT) > 0) ++held;
+    EXPECT_LE(2000, held);
+    RecordProperty("names_of_32_bytes_held", held);
+}
+
+TEST_F(Detect, DetectionWriterWaitsForRoomUntilItsExitOrTheEndOfTheReader) {
+    const int fd = mService->mChannel[0].get();
+    auto fill = [fd] {
+        while (send(fd, "x\n", 2, MSG_DONTWAIT) > 0) {
+        }
+    };
+    auto sendLater = [this](const char* name, int exitFd) {
+        return std::async(std::launch::async,
+                          [=] { return mChannel.sendWhileReaderLives(name, exitFd); });
+    };
+    fill();
+    ExitEvent exit;
+    auto cancelled = sendLater("cancelled", exit.fd());
+    EXPECT_EQ(std::future_status::timeout, cancelled.wait_for(100ms));
+    exit.signal();
+    EXPECT_EQ(EventChannel::Outcome::kCancelled, cancelled.get());
+
+    auto waiting = sendLater("waited", -1);
+    std::string stream;
+    char bytes[256];
+    for (ssize_t n; stream.find("waited\n") == std::string::npos;) {
+        ASSERT_LT(0, n = recv(mService->mChannel[1].get(), bytes, sizeof(bytes), 0));
+        stream.append(bytes, n);
+    }
+    EXPECT_EQ(EventChannel::Outcome::kSent, waiting.get());
+    EXPECT_EQ(std::string::npos, stream.find("cancelled"));
+
+    fill();
+    auto abandoned = sendLater("abandoned", -1);
+    EXPECT_TRUE(mChannel.markReaderEnded());
+    EXPECT_FALSE(mChannel.markReaderEnded());
+    EXPECT_EQ(EventChannel::Outcome::kNoReader, abandoned.get());
+    EXPECT_EQ(EventChannel::Outcome::kNoReader, mChannel.sendWhileReaderLives("late", -1));
+    EXPECT_EQ(Records(), mLog.records());
+}
+
 TEST_F(Detect, MonitorThreadDumpsInternalEventsUntilAskedToExitOrTheChannelCloses) {
     sp<MonitorThread> thread = new MonitorThread(mService.get());
     ASSERT_EQ(android::NO_ERROR, thread->run("LYRD Monitor", 0, 0));
@@ -244,6 +300,26 @@ TEST_F(Detect, KmsgThreadMatchesWholeRecordsPrefixIncluded) {
     EXPECT_TRUE(mLog.waitFor("Send msg from channel 1: display"));
     EXPECT_EQ("display\n", channel());
     EXPECT_TRUE(stopThread(*thread));
+}
+
+// Another socket of the network namespace may hold the port id the monitor
+// thread makes from its ids.
+TEST(UeventSocket, TakesAPortIdFromTheKernelWhenItsOwnIsTaken) {
+    constexpr uint32_t kTaken = 0x7ffe1234;
+    android::UniqueFd holder(socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_KOBJECT_UEVENT));
+    struct sockaddr_nl address = {};
+    address.nl_family = AF_NETLINK;
+    address.nl_pid = kTaken;
+    if (bind(holder.get(), reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+        GTEST_SKIP() << "cannot bind a uevent socket here: " << strerror(errno);
+    }
+    lyrd_test::LogCapture log;
+    android::UniqueFd fd = openUeventSocket(kTaken);
+    ASSERT_TRUE(fd.ok());
+    socklen_t size = sizeof(address);
+    ASSERT_EQ(0, getsockname(fd.get(), reinterpret_cast<sockaddr*>(&address), &size));
+    EXPECT_NE(kTaken, address.nl_pid);
+    EXPECT_EQ(Records(), log.records());
 }
 
 // Only messages count, and never those of this process or under the daemon's tag.

@@ -101,7 +101,8 @@ TEST(KeyWordIndex, SharedRepeatedAndNestedKeyWordsRaiseEachNameOnceInOrder) {
     EXPECT_EQ(Strings({"late", "hang", "gpu"}), indexNames(index, "gpu_hang zz"));
     EXPECT_EQ(Strings({"hang", "late", "gpu"}), indexNames(index, "gpu_hang"));
     EXPECT_EQ(Strings(), indexNames(index, "HANG GPU"));
-    EXPECT_EQ(Strings(), indexNames(index, std::string("gp\0u hang", 9)));  // a text ends at its NUL
+    EXPECT_EQ(Strings(),
+              indexNames(index, std::string("gp\0u hang", 9)));  // a text ends at its NUL
 
     addEvent(true, "all", {"  never", ""});
     EXPECT_EQ(Strings({"all"}), indexNames(KeyWordIndex(monitors), ""));

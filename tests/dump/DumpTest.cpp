@@ -83,8 +83,8 @@ class DumpTest : public ::testing::Test, public SystemCalls {
             out.push_back("??VDIWEF"[r.prio] + (" " + r.message));
         return out;
     }
-    std::string rm(const std::string& name) { return "rm -fr '" + mDumps + "/" + name + "'"; }
-    static std::string mkdir(const std::string& path) { return "mkdir -p '" + path + "'"; }
+    std::string rm(const std::string& name) { return "rm -fr -- '" + mDumps + "/" + name + "'"; }
+    static std::string mkdir(const std::string& path) { return "mkdir -p -- '" + path + "'"; }
 
     Strings mLines;
     std::set<std::string> mFailing;
@@ -152,7 +152,7 @@ TEST_F(DumpTest, DumpRunsHandlersInANewFolderThenCountsNotifiesAndRecords) {
     EXPECT_EQ("\nHistory events:    hang hang_20261205_071509", report.substr(report.rfind('\n')));
 }
 
-// The shell is faked, so the dump folder is never made: chdir fails.
+// The shell is faked, so the test makes the dump folder itself.
 TEST_F(DumpTest, DumpRefusesInOrderThenRunsAtTheHighestLevelOfTheEnabledMonitors) {
     Event hang = addEvent("hang", {handler("h80", 80), handler("h81", 81), handler("bad")});
     addMonitor(true, 50, {hang});
@@ -176,16 +176,53 @@ TEST_F(DumpTest, DumpRefusesInOrderThenRunsAtTheHighestLevelOfTheEnabledMonitors
     dump("hang", 0, "E Create log dump dir failed, " + mPath);
 
     mFailing.erase(mkdir(mPath));
-    dump("hang", 0, "E fail to open log dump dir " + mPath);  // refusals did not count
+    fs::create_directories(mPath);    // the fake shell makes nothing
+    dump("hang", 0, "D Filelist: ");  // refusals did not count
     dump("hang", 0, "D Dump policy for event hang is ONCE, we already dumpped once");
     mService->mEvents.editItemAt(0).mPolicy = Event::kPolicyAlways;
-    dump("hang", 0, "E fail to open log dump dir " + mPath);  // the same second: the same folder
+    dump("hang", 0, "D Filelist: ");  // the same second: the same folder
     EXPECT_EQ((Strings{mkdir(mPath), mkdir(mPath), "h80", "bad", mkdir(mPath), "h80", "bad"}),
               mLines);
-    Strings log = logged();
-    EXPECT_EQ(2, std::count(log.begin(), log.end(), "E chdir() to " + mPath + " failed"));
     EXPECT_EQ(2, mService->mEvents[0].mDumpCount);
     EXPECT_EQ(2u, mService->mHistory.size());
+}
+
+// A file in the dump folder's place: the folder cannot be entered, and the
+// handlers must not write where the daemon happens to stand.
+TEST_F(DumpTest, AFolderThatCannotBeEnteredRunsNothingAndCountsNothing) {
+    mRunForReal = true;
+    ASSERT_EQ(0, chdir(mDir.path().c_str()));
+    mService->mGlobalHandlers.add(handler("touch global"));
+    addEvent("hang", {handler("touch own")});
+    mService->mEvents.editItemAt(0).mPolicy = Event::kPolicyOnce;
+    std::string inTheWay = mDir.write("dumps/hang_20261205_071509", "a file");
+
+    mService->dumpEvent("hang");
+    EXPECT_EQ("E chdir() to " + mPath + " failed", logged().back());
+    EXPECT_FALSE(fs::exists(mDir.file("global")) || fs::exists(mDir.file("own")));
+    EXPECT_EQ(Strings(), mLog.messages("LCT"));
+    EXPECT_EQ(0, mService->mEvents[0].mDumpCount);
+    EXPECT_TRUE(mService->mHistory.isEmpty());
+
+    fs::remove(inTheWay);
+    mService->dumpEvent("hang");  // the once event was not used up
+    EXPECT_TRUE(fs::exists(mPath + "global") && fs::exists(mPath + "own"));
+    EXPECT_EQ(1, mService->mEvents[0].mDumpCount);
+}
+
+TEST_F(DumpTest, ALogDumpPathBeginningWithADashIsAPathForMkdirAndRm) {
+    mRunForReal = true;
+    ASSERT_EQ(0, chdir(mDir.path().c_str()));
+    mService->mLogDumpPath = "-dumps";
+    mDir.write("-dumps/old_20200101_000000/f", "");
+    addEvent("hang");
+    mService->dumpEvent("hang");
+    EXPECT_TRUE(fs::is_directory(mDir.file("-dumps/hang_20261205_071509")));
+
+    mService->mMaxDumpCount = 1;
+    mService->removeOldDumps();
+    EXPECT_FALSE(fs::exists(mDir.file("-dumps/old_20200101_000000")));
+    EXPECT_TRUE(fs::exists(mDir.file("-dumps/hang_20261205_071509")));
 }
 
 TEST_F(DumpTest, DirSizeCountsLinksByTheirTargetsAndNeverEntersThem) {

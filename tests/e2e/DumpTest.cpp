@@ -119,8 +119,8 @@ TEST_F(Daemon, CollectsAllButTheNewestDumpsAtStart) {
 
     std::vector<std::string> removed = sandbox.messages("Remove cmd: ");
     std::sort(removed.begin(), removed.end());
-    EXPECT_EQ((std::vector<std::string>{"Remove cmd: rm -fr '/data/dumps/a_20260101_000000'",
-                                        "Remove cmd: rm -fr '/data/dumps/z_20250101_000000'"}),
+    EXPECT_EQ((std::vector<std::string>{"Remove cmd: rm -fr -- '/data/dumps/a_20260101_000000'",
+                                        "Remove cmd: rm -fr -- '/data/dumps/z_20250101_000000'"}),
               removed);
     EXPECT_EQ("b_20260102_000000\nc_20260103_000000\nnotes\n",
               sandbox.exec({"ls", "/data/dumps"}).out);

@@ -38,15 +38,6 @@ bool alive(int pid) {
     return pid > 0 && state < stat.size() && stat[state] != 'Z' && stat[state] != 'X';
 }
 
-bool eventually(const std::function<bool()>& condition) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
 // What the script needs: private mount and network namespaces, made as root
 // or in an unprivileged user namespace.
 std::string Sandbox::unavailableReason() {

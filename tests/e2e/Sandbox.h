@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/common/Eventually.h"
 #include "tests/common/TempDir.h"
 
 namespace lyrd_e2e {
@@ -27,8 +28,7 @@ struct Result {
 // Runs argv (looked up in PATH) to its end, input on its standard input.
 Result run(const std::vector<std::string>& argv, const std::string& input = "");
 bool alive(int pid);
-// Polls until condition holds; false after a deadline generous for a slow machine.
-bool eventually(const std::function<bool()>& condition);
+using lyrd_test::eventually;
 
 struct Options {
     std::string dataSize;                                    // empty: the default

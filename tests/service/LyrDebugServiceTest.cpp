@@ -5,6 +5,8 @@
 #include <binder/Parcel.h>
 #include <gtest/gtest.h>
 
+#include "detect/KeyWordIndex.h"
+#include "detect/KeyWordMatcher.h"
 #include "detect/MonitorThread.h"
 #include "dump/LogGCThread.h"
 #include "service/LyrDebugService.h"
@@ -115,6 +117,38 @@ TEST_F(Service, SendEventWritesTheNameUpToItsFirstNulAndALineFeed) {
     EXPECT_EQ(Records({{ANDROID_LOG_ERROR, "LyrDebugService",
                         "Failed to write event hang to channel"}}),
               mLog.records());
+}
+
+// No event has a name longer than a configuration line; in pieces, one
+// piece could fire an event.
+TEST_F(Service, ANameTooLongForAnyEventIsRefusedWhole) {
+    startWithoutReader();
+    EXPECT_EQ(0, call(1, kToken, std::u16string(2000, u'x')));
+    EXPECT_EQ(-22, mReply.readInt32());
+    EXPECT_EQ("", channel());
+    EXPECT_EQ(Records({{ANDROID_LOG_WARN, "LyrDebugService", "Event name too long, 2000 bytes"}}),
+              mLog.records());
+    EXPECT_EQ(0, call(1, kToken, std::u16string(1023, u'x')));
+    EXPECT_EQ(0, mReply.readInt32());
+    std::string longest;
+    for (std::string piece; !(piece = channel()).empty();) longest += piece;
+    EXPECT_EQ(std::string(1023, 'x') + "\n", longest);
+}
+
+// Once the monitor thread has ended nobody reads the channel: binder callers
+// learn it, detection threads drop their names silently.
+TEST_F(Service, AfterTheMonitorThreadEndsNothingIsWrittenAndNobodyIsToldSuccess) {
+    start(kStarted + std::string("event.e.key_word=hang\nmonitor.m.event=e\n"));
+    shutdown(mService->mChannel[0].get(), SHUT_WR);  // the monitor thread reads the end
+    ASSERT_TRUE(mLog.waitFor("Monitor thread ended, events are no longer dumped"));
+    EXPECT_TRUE(mLog.contains(ANDROID_LOG_ERROR, "error recv from monitor thread, 0"));
+    mLog.clear();
+
+    EXPECT_EQ(0, call(1, kToken, u"e"));
+    EXPECT_EQ(-38, mReply.readInt32());
+    KeyWordScan scan(keyWordIndexOf(*mService));
+    sendKeyWordEvents(scan, mService->mEventChannel, "gpu hang", -1);
+    EXPECT_EQ(Records(), mLog.records());
 }
 
 TEST_F(Service, WrongTokenIsRefusedAndOtherCodesGetThePlainBinderAnswers) {

@@ -4,10 +4,14 @@
 #include <vector>
 
 #include "Frame.h"
+#include "ServiceSocket.h"
 
 namespace android {
 
-BpBinder::BpBinder(UniqueFd connection) : mConnection(std::move(connection)) {}
+BpBinder::BpBinder(UniqueFd connection, std::string serviceDir, std::string name)
+    : mServiceDir(std::move(serviceDir)),
+      mServiceName(std::move(name)),
+      mConnection(std::move(connection)) {}
 
 BpBinder::~BpBinder() = default;
 
@@ -28,7 +32,7 @@ const String16& BpBinder::getInterfaceDescriptor() const {
 
 bool BpBinder::isBinderAlive() const {
     std::lock_guard<std::mutex> guard(mLock);
-    return mConnection.ok();
+    return !mDead;
 }
 
 status_t BpBinder::pingBinder() {
@@ -46,32 +50,51 @@ status_t BpBinder::transact(uint32_t code, const Parcel& data, Parcel* reply, ui
         return FAILED_TRANSACTION;
     }
     std::lock_guard<std::mutex> guard(mLock);
-    if (!mConnection.ok()) return DEAD_OBJECT;
-    status_t status = transactLocked(code, data, reply, flags);
-    // A connection that failed part-way is out of step with the service.
-    if (status == DEAD_OBJECT) mConnection.reset();
+    const bool fresh = !mConnection.ok();
+    if (fresh && !reopenLocked()) return DEAD_OBJECT;
+    Failure failure = Failure::kNone;
+    status_t status = transactOnce(code, data, reply, flags, &failure);
+    // The service closes only connections it is not serving, so a call that
+    // saw the close before any byte of its reply was never run.
+    if (failure == Failure::kClosedBeforeReply && !fresh && (flags & FLAG_ONEWAY) == 0) {
+        if (!reopenLocked()) return DEAD_OBJECT;
+        status = transactOnce(code, data, reply, flags, &failure);
+    }
+    if (failure != Failure::kNone) mConnection.reset();
     return status;
 }
 
-status_t BpBinder::transactLocked(uint32_t code, const Parcel& data, Parcel* reply, uint32_t flags) {
+bool BpBinder::reopenLocked() {
+    if (!mDead) mConnection = host::connectToService(mServiceDir, mServiceName);
+    mDead = !mConnection.ok();
+    return !mDead;
+}
+
+status_t BpBinder::transactOnce(uint32_t code, const Parcel& data, Parcel* reply, uint32_t flags,
+                                Failure* failure) {
     using host::IoResult;
+    *failure = Failure::kNone;
     const int fd = mConnection.get();
     uint8_t head[host::kRequestHeaderSize];
     host::encodeRequestHeader({code, flags, static_cast<uint32_t>(data.dataSize())}, head);
-    if (host::sendFrame(fd, head, sizeof(head), data.data(), data.dataSize(), std::nullopt) !=
-        IoResult::kOk) {
+    IoResult sent = host::sendFrame(fd, head, sizeof(head), data.data(), data.dataSize());
+    if (sent != IoResult::kOk) {
+        *failure = sent == IoResult::kPeerClosed ? Failure::kClosedBeforeReply : Failure::kBroken;
         return DEAD_OBJECT;
     }
     if ((flags & FLAG_ONEWAY) != 0) return NO_ERROR;
 
     uint8_t replyHead[host::kReplyHeaderSize];
     host::ReplyHeader header;
-    if (host::readFully(fd, replyHead, sizeof(replyHead), std::nullopt) != IoResult::kOk ||
-        !host::decodeReplyHeader(replyHead, &header)) {
+    IoResult received = host::readFully(fd, replyHead, sizeof(replyHead));
+    if (received != IoResult::kOk || !host::decodeReplyHeader(replyHead, &header)) {
+        *failure =
+                received == IoResult::kPeerClosed ? Failure::kClosedBeforeReply : Failure::kBroken;
         return DEAD_OBJECT;
     }
     std::vector<uint8_t> body(header.dataSize);
-    if (host::readFully(fd, body.data(), body.size(), std::nullopt) != IoResult::kOk) {
+    if (host::readFully(fd, body.data(), body.size()) != IoResult::kOk) {
+        *failure = Failure::kBroken;
         return DEAD_OBJECT;
     }
     if (reply != nullptr) reply->setData(body.data(), body.size());

@@ -1,11 +1,8 @@
 #include "Frame.h"
 
 #include <errno.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
-
-#include <algorithm>
 
 namespace android {
 namespace host {
@@ -19,23 +16,6 @@ uint32_t getWord(const uint8_t* in) {
     uint32_t value = 0;
     for (int i = 3; i >= 0; --i) value = (value << 8) | in[i];
     return value;
-}
-
-// Waits until fd is ready for events; false once the deadline has passed.
-bool waitReady(int fd, short events, Deadline deadline) {
-    for (;;) {
-        int timeoutMs = -1;
-        if (deadline) {
-            auto left =
-                    std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now());
-            if (left.count() <= 0) return false;
-            timeoutMs = static_cast<int>(std::min<long long>(left.count() + 1, 60 * 1000));
-        }
-        pollfd entry{fd, events, 0};
-        int ready = poll(&entry, 1, timeoutMs);
-        if (ready > 0) return true;
-        if (ready < 0 && errno != EINTR) return false;
-    }
 }
 
 }  // namespace
@@ -68,7 +48,7 @@ bool decodeReplyHeader(const uint8_t in[kReplyHeaderSize], ReplyHeader* header) 
     return header->dataSize <= kMaxFrameSize - kReplyHeaderSize;
 }
 
-IoResult readFully(int fd, void* buffer, size_t len, Deadline deadline) {
+IoResult readFully(int fd, void* buffer, size_t len) {
     auto* bytes = static_cast<uint8_t*>(buffer);
     size_t done = 0;
     while (done < len) {
@@ -76,9 +56,11 @@ IoResult readFully(int fd, void* buffer, size_t len, Deadline deadline) {
         if (got > 0) {
             done += static_cast<size_t>(got);
         } else if (got == 0) {
-            return done == 0 ? IoResult::kEndOfStream : IoResult::kFailed;
-        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            if (!waitReady(fd, POLLIN, deadline)) return IoResult::kFailed;
+            return done == 0 ? IoResult::kPeerClosed : IoResult::kFailed;
+        } else if (errno == ECONNRESET && done == 0) {
+            // A peer that closes with bytes of ours unread resets the
+            // connection rather than ending it.
+            return IoResult::kPeerClosed;
         } else if (errno != EINTR) {
             return IoResult::kFailed;
         }
@@ -86,8 +68,7 @@ IoResult readFully(int fd, void* buffer, size_t len, Deadline deadline) {
     return IoResult::kOk;
 }
 
-IoResult sendFrame(int fd, const void* header, size_t headerLen, const void* body, size_t bodyLen,
-                   Deadline deadline) {
+IoResult sendFrame(int fd, const void* header, size_t headerLen, const void* body, size_t bodyLen) {
     iovec parts[2] = {{const_cast<void*>(header), headerLen}, {const_cast<void*>(body), bodyLen}};
     size_t first = 0;
     while (first < 2) {
@@ -100,11 +81,8 @@ IoResult sendFrame(int fd, const void* header, size_t headerLen, const void* bod
         message.msg_iovlen = 2 - first;
         ssize_t sent = sendmsg(fd, &message, MSG_NOSIGNAL);
         if (sent < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                if (!waitReady(fd, POLLOUT, deadline)) return IoResult::kFailed;
-            } else if (errno != EINTR) {
-                return IoResult::kFailed;
-            }
+            if (errno == EPIPE || errno == ECONNRESET) return IoResult::kPeerClosed;
+            if (errno != EINTR) return IoResult::kFailed;
             continue;
         }
         auto left = static_cast<size_t>(sent);

@@ -1,5 +1,5 @@
 // The frames that carry transactions over a service connection, and the
-// socket I/O that moves them.
+// blocking socket I/O a client moves them with.
 //
 // A request frame is a 16-byte header of four little-endian 32-bit words,
 // the magic kRequestMagic, the code, the flags and the data size, followed
@@ -11,9 +11,6 @@
 
 #include <stddef.h>
 #include <stdint.h>
-
-#include <chrono>
-#include <optional>
 
 #include <binder/host_binder.h>
 #include <utils/Errors.h>
@@ -43,21 +40,19 @@ bool decodeRequestHeader(const uint8_t in[kRequestHeaderSize], RequestHeader* he
 void encodeReplyHeader(const ReplyHeader& header, uint8_t out[kReplyHeaderSize]);
 bool decodeReplyHeader(const uint8_t in[kReplyHeaderSize], ReplyHeader* header);
 
-using Clock = std::chrono::steady_clock;
-// No value: wait as long as it takes.
-using Deadline = std::optional<Clock::time_point>;
-
 enum class IoResult {
     kOk,
-    kEndOfStream,  // the peer closed the connection before the first byte
-    kFailed,       // an error, the deadline, or the peer closing part-way
+    // The peer had closed the connection: before the first byte read, or
+    // before the whole frame was sent.
+    kPeerClosed,
+    kFailed,  // any other error, or the peer closing part-way through a read
 };
 
-// Reads exactly len bytes; waits for a non-blocking socket until deadline.
-IoResult readFully(int fd, void* buffer, size_t len, Deadline deadline);
-// Sends a header and a body as one stream of bytes, never raising SIGPIPE.
-IoResult sendFrame(int fd, const void* header, size_t headerLen, const void* body, size_t bodyLen,
-                   Deadline deadline);
+// Reads exactly len bytes from a blocking socket.
+IoResult readFully(int fd, void* buffer, size_t len);
+// Sends a header and a body as one stream of bytes on a blocking socket,
+// never raising SIGPIPE.
+IoResult sendFrame(int fd, const void* header, size_t headerLen, const void* body, size_t bodyLen);
 
 }  // namespace host
 }  // namespace android

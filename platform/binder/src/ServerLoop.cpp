@@ -6,19 +6,27 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/epoll.h>
+#include <sys/socket.h>
 
 #include <thread>
-#include <vector>
 
 #include <binder/IPCThreadState.h>
 #include <binder/Parcel.h>
 #include <log/log.h>
 
-#include "Frame.h"
-
 namespace android {
 namespace host {
 namespace {
+
+// What an epoll event is for: the low bits of its tag; the rest is the
+// listener's index or the connection's key.
+enum Kind : uint64_t { kTimerEvent = 0, kListenerEvent = 1, kConnectionEvent = 2 };
+constexpr int kKindBits = 2;
+constexpr uint64_t kKindMask = (1u << kKindBits) - 1;
+
+uint64_t tag(Kind kind, uint64_t id) {
+    return id << kKindBits | kind;
+}
 
 // Connections taken from a listener per wake-up, so that a flood of
 // connects does not keep a thread from the other sockets.
@@ -26,12 +34,10 @@ constexpr int kAcceptBatch = 16;
 
 constexpr std::chrono::milliseconds kAcceptPause{100};
 
-constexpr uint32_t kArmedEvents = EPOLLIN | EPOLLRDHUP | EPOLLONESHOT;
-
 }  // namespace
 
 ServerLoop::ServerLoop() : mEpoll(epoll_create1(EPOLL_CLOEXEC)) {
-    if (!mEpoll.ok()) {
+    if (!mEpoll.ok() || !arm(EPOLL_CTL_ADD, mTimer.fd(), EPOLLIN, tag(kTimerEvent, 0))) {
         ALOGE("Binder server loop could not be created: %s", strerror(errno));
         abort();
     }
@@ -39,67 +45,48 @@ ServerLoop::ServerLoop() : mEpoll(epoll_create1(EPOLL_CLOEXEC)) {
 
 ServerLoop::~ServerLoop() = default;
 
-status_t ServerLoop::add(std::unique_ptr<Source> source) {
-    Source* raw = source.get();
-    {
-        std::lock_guard<std::mutex> guard(mLock);
-        mSources.emplace(raw, std::move(source));
-    }
+bool ServerLoop::arm(int op, int fd, uint32_t events, uint64_t tag) {
     epoll_event event{};
-    event.events = kArmedEvents;
-    event.data.ptr = raw;
-    if (epoll_ctl(mEpoll.get(), EPOLL_CTL_ADD, raw->fd.get(), &event) != 0) {
-        status_t status = -errno;
-        drop(raw);
-        return status;
-    }
-    return NO_ERROR;
-}
-
-void ServerLoop::rearm(Source* source) {
-    epoll_event event{};
-    event.events = kArmedEvents;
-    event.data.ptr = source;
-    if (epoll_ctl(mEpoll.get(), EPOLL_CTL_MOD, source->fd.get(), &event) != 0) drop(source);
-}
-
-void ServerLoop::drop(Source* source) {
-    epoll_ctl(mEpoll.get(), EPOLL_CTL_DEL, source->fd.get(), nullptr);
-    std::unique_ptr<Source> owned;
-    {
-        std::lock_guard<std::mutex> guard(mLock);
-        auto found = mSources.find(source);
-        if (found == mSources.end()) return;
-        owned = std::move(found->second);
-        mSources.erase(found);
-    }
-    // The descriptor and the service reference go here, outside the lock.
+    event.events = events | EPOLLONESHOT;
+    event.data.u64 = tag;
+    return epoll_ctl(mEpoll.get(), op, fd, &event) == 0;
 }
 
 status_t ServerLoop::addListener(UniqueFd listener, const sp<IBinder>& service) {
-    auto source = std::make_unique<Source>();
-    source->isListener = true;
-    source->fd = std::move(listener);
-    source->service = service;
-    return add(std::move(source));
+    std::lock_guard<std::mutex> guard(mLock);
+    const int fd = listener.get();
+    mListeners.push_back(std::make_unique<Listener>(Listener{std::move(listener), service}));
+    if (arm(EPOLL_CTL_ADD, fd, EPOLLIN, tag(kListenerEvent, mListeners.size() - 1))) {
+        return NO_ERROR;
+    }
+    status_t status = -errno;
+    mListeners.pop_back();
+    return status;
 }
 
 void ServerLoop::serveOne() {
     epoll_event event{};
-    int ready = epoll_wait(mEpoll.get(), &event, 1, -1);
-    if (ready != 1) return;  // EINTR
-    auto* source = static_cast<Source*>(event.data.ptr);
-    if (source->isListener) {
-        acceptConnections(source);
-        rearm(source);
-    } else if (serveRequest(source)) {
-        rearm(source);
-    } else {
-        drop(source);
+    if (epoll_wait(mEpoll.get(), &event, 1, -1) != 1) return;  // EINTR
+    const uint64_t id = event.data.u64 >> kKindBits;
+    switch (event.data.u64 & kKindMask) {
+        case kTimerEvent:
+            onTimer();
+            break;
+        case kListenerEvent:
+            acceptFrom(id);
+            break;
+        default:
+            handle(id);
+            break;
     }
 }
 
-void ServerLoop::acceptConnections(Source* listener) {
+void ServerLoop::acceptFrom(uint64_t index) {
+    Listener* listener;
+    {
+        std::lock_guard<std::mutex> guard(mLock);
+        listener = mListeners[index].get();  // listeners live as long as the loop
+    }
     for (int i = 0; i < kAcceptBatch; ++i) {
         UniqueFd fd(accept4(listener->fd.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
         if (!fd.ok()) {
@@ -108,52 +95,108 @@ void ServerLoop::acceptConnections(Source* listener) {
             // listener ready, so pause before it is armed again rather than
             // spin on it.
             if (errno != EAGAIN && errno != EWOULDBLOCK) std::this_thread::sleep_for(kAcceptPause);
-            return;
+            break;
         }
-        auto connection = std::make_unique<Source>();
-        socklen_t size = sizeof(connection->peer);
-        if (getsockopt(fd.get(), SOL_SOCKET, SO_PEERCRED, &connection->peer, &size) != 0) {
-            connection->peer = ucred{-1, static_cast<uid_t>(-1), static_cast<gid_t>(-1)};
+        ucred peer{};
+        socklen_t size = sizeof(peer);
+        if (getsockopt(fd.get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) {
+            peer = ucred{-1, static_cast<uid_t>(-1), static_cast<gid_t>(-1)};
         }
-        connection->fd = std::move(fd);
-        connection->service = listener->service;
-        add(std::move(connection));
+        admit(std::make_unique<Connection>(std::move(fd), listener->service, peer));
+    }
+    arm(EPOLL_CTL_MOD, listener->fd.get(), EPOLLIN, tag(kListenerEvent, index));
+}
+
+void ServerLoop::admit(std::unique_ptr<Connection> connection) {
+    std::lock_guard<std::mutex> guard(mLock);
+    if (mConnections.size() >= kConnectionLimit) {
+        uint64_t victim = mConnections.evictionCandidate();
+        if (victim == 0) return;  // all are being served: the newcomer goes
+        // Closed before the newcomer can be served, so that its client never
+        // sees an answer before the room was made.
+        mConnections.remove(victim);
+        mEvictions.add(Clock::now());
+        mTimer.fireBy(*mEvictions.dueAt());
+    }
+    const int fd = connection->fd();
+    const uint64_t key = mConnections.add(std::move(connection));
+    if (!arm(EPOLL_CTL_ADD, fd, EPOLLIN, tag(kConnectionEvent, key))) {
+        connection = mConnections.remove(key);
     }
 }
 
-bool ServerLoop::serveRequest(Source* connection) {
-    const int fd = connection->fd.get();
-    const Deadline deadline = Clock::now() + kFrameDeadline;
-
-    uint8_t head[kRequestHeaderSize];
-    RequestHeader header;
-    if (readFully(fd, head, sizeof(head), deadline) != IoResult::kOk ||
-        !decodeRequestHeader(head, &header)) {
-        return false;
+void ServerLoop::handle(uint64_t key) {
+    Connection* connection;
+    {
+        std::lock_guard<std::mutex> guard(mLock);
+        connection = mConnections.claim(key);
     }
-    std::vector<uint8_t> body(header.dataSize);
-    if (readFully(fd, body.data(), body.size(), deadline) != IoResult::kOk) return false;
+    if (connection == nullptr) return;  // closed after it became ready
+    Connection::Next next =
+            connection->replyPending() ? connection->sendPending() : connection->receive();
+    bool served = false;
+    for (; next == Connection::Next::kServe; served = true) next = serve(connection);
+    settle(key, connection, next, served);
+}
 
+Connection::Next ServerLoop::serve(Connection* connection) {
+    RequestHeader header;
     Parcel data;
-    data.setData(body.data(), body.size());
-    body.clear();
+    connection->takeRequest(&header, &data);
     Parcel reply;
     IPCThreadState* state = IPCThreadState::self();
     state->mServing = true;
-    state->mCallingPid = connection->peer.pid;
-    state->mCallingUid = connection->peer.uid;
-    status_t status = connection->service->transact(header.code, data, &reply, header.flags);
+    state->mCallingPid = connection->peer().pid;
+    state->mCallingUid = connection->peer().uid;
+    status_t status = connection->service()->transact(header.code, data, &reply, header.flags);
     state->mServing = false;
-    if ((header.flags & IBinder::FLAG_ONEWAY) != 0) return true;
+    if ((header.flags & IBinder::FLAG_ONEWAY) != 0) return connection->afterRequest();
 
     ReplyHeader answer{status, static_cast<uint32_t>(reply.dataSize())};
     if (reply.dataSize() > kMaxFrameSize - kReplyHeaderSize) {
         answer = ReplyHeader{FAILED_TRANSACTION, 0};
     }
-    uint8_t replyHead[kReplyHeaderSize];
-    encodeReplyHeader(answer, replyHead);
-    return sendFrame(fd, replyHead, sizeof(replyHead), reply.data(), answer.dataSize,
-                     Clock::now() + kFrameDeadline) == IoResult::kOk;
+    return connection->reply(answer, reply);
+}
+
+void ServerLoop::settle(uint64_t key, Connection* connection, Connection::Next next, bool served) {
+    using State = ConnectionTable::State;
+    std::unique_ptr<Connection> closing;  // closed once the lock is let go
+    std::lock_guard<std::mutex> guard(mLock);
+    if (next != Connection::Next::kClose) {
+        const bool output = next == Connection::Next::kOutput;
+        State state = output                     ? State::kReplyPending
+                      : connection->midRequest() ? State::kMidRequest
+                                                 : State::kIdle;
+        std::optional<Clock::time_point> deadline = mConnections.release(key, state, served);
+        if (deadline) mTimer.fireBy(*deadline);
+        // Armed under the lock: once released, another thread may close it.
+        if (arm(EPOLL_CTL_MOD, connection->fd(), output ? EPOLLOUT : EPOLLIN,
+                tag(kConnectionEvent, key))) {
+            return;
+        }
+    }
+    closing = mConnections.remove(key);
+}
+
+void ServerLoop::onTimer() {
+    std::vector<std::unique_ptr<Connection>> closing;  // closed once the lock is let go
+    int evicted = 0;
+    {
+        std::lock_guard<std::mutex> guard(mLock);
+        mTimer.consume();
+        const Clock::time_point now = Clock::now();
+        for (uint64_t key : mConnections.overdue(now)) closing.push_back(mConnections.remove(key));
+        evicted = mEvictions.takeDue(now);
+        for (auto due : {mConnections.nextDeadline(), mEvictions.dueAt()}) {
+            if (due) mTimer.fireBy(*due);
+        }
+        arm(EPOLL_CTL_MOD, mTimer.fd(), EPOLLIN, tag(kTimerEvent, 0));
+    }
+    if (evicted > 0) {
+        ALOGW("Closed %d idle binder connections at the limit of %d", evicted,
+              static_cast<int>(kConnectionLimit));
+    }
 }
 
 }  // namespace host

@@ -1,32 +1,38 @@
 // The loop that serves every published service of the process.
 //
-// One epoll set holds the listening sockets and every open connection, each
-// registered one-shot: a ready socket is handed to exactly one thread, which
-// serves it and then arms it again. Every pool thread runs serveOne() over
-// the same set, so transactions on different connections run at the same
-// time, a slow transaction holds only its own thread, and an idle
-// connection holds none. Requests on one connection run in order.
+// One epoll set holds the listening sockets, every open connection and a
+// timer, each registered one-shot. Every pool thread waits on the set and
+// the kernel wakes one of them per ready socket: the thread that sees a
+// request complete serves it itself, with no hand-off to another thread,
+// while the others go on waiting. Requests are gathered with non-blocking
+// reads and replies written without waiting, so a thread works for a
+// client only while it has a whole request to serve: an idle or stalled
+// connection holds no thread, transactions on different connections run
+// at the same time, and requests on one connection run in order.
 //
-// A connection is closed on a malformed or oversized frame, on a frame that
-// does not arrive in full within kFrameDeadline of becoming readable, and on
-// a reply the client does not take within kFrameDeadline; so a client holds
-// a thread only that long and never brings the process down.
+// Against clients that would exhaust the process: at most kConnectionLimit
+// connections are kept, a newcomer closing the one idle longest (logged
+// once per burst); a connection that stays mid-request, or leaves a reply
+// untaken, for kStallLimit is closed; a malformed or oversized frame
+// closes its connection. None of these touches any other connection.
 #pragma once
 
-#include <sys/socket.h>
+#include <stdint.h>
 
-#include <chrono>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
+#include <vector>
 
 #include <binder/IBinder.h>
 #include <utils/UniqueFd.h>
 
+#include "Connection.h"
+#include "ConnectionTable.h"
+#include "EvictionLog.h"
+#include "WakeTimer.h"
+
 namespace android {
 namespace host {
-
-constexpr std::chrono::seconds kFrameDeadline{2};
 
 class ServerLoop {
   public:
@@ -38,29 +44,33 @@ class ServerLoop {
     // Serves service on every connection accepted by listener.
     status_t addListener(UniqueFd listener, const sp<IBinder>& service);
 
-    // Waits for one ready socket and serves it.
+    // Waits for one ready socket and handles it.
     void serveOne();
 
   private:
-    struct Source {
-        bool isListener = false;
+    struct Listener {
         UniqueFd fd;
         sp<IBinder> service;
-        ucred peer{};  // connections only
     };
 
-    status_t add(std::unique_ptr<Source> source);
-    void rearm(Source* source);
-    void drop(Source* source);
-    void acceptConnections(Source* listener);
-    // False when the connection is to be closed.
-    bool serveRequest(Source* connection);
+    bool arm(int op, int fd, uint32_t events, uint64_t tag);
+    void acceptFrom(uint64_t index);
+    // Adds a new connection, making room at the limit.
+    void admit(std::unique_ptr<Connection> connection);
+    // Reads, serves and writes a ready connection.
+    void handle(uint64_t key);
+    Connection::Next serve(Connection* connection);
+    // Hands a connection handled by this thread back to the loop.
+    void settle(uint64_t key, Connection* connection, Connection::Next next, bool served);
+    // Closes the connections past their deadline and logs evictions due.
+    void onTimer();
 
     UniqueFd mEpoll;
     std::mutex mLock;
-    // Owns every registered source; a source handed to a thread by epoll is
-    // touched only by that thread until it is armed again or dropped.
-    std::unordered_map<Source*, std::unique_ptr<Source>> mSources;  // guarded by mLock
+    WakeTimer mTimer;                                   // guarded by mLock
+    std::vector<std::unique_ptr<Listener>> mListeners;  // guarded by mLock; only grows
+    ConnectionTable mConnections;                       // guarded by mLock
+    EvictionLog mEvictions;                             // guarded by mLock
 };
 
 }  // namespace host

@@ -59,9 +59,11 @@ class HostServiceManager : public IServiceManager {
     }
 
     sp<IBinder> checkService(const String16& name) const override {
-        UniqueFd connection = host::connectToService(host::binderServiceDir(), toFileName(name));
+        std::string dir = host::binderServiceDir();
+        std::string file = toFileName(name);
+        UniqueFd connection = host::connectToService(dir, file);
         if (!connection.ok()) return nullptr;
-        return new BpBinder(std::move(connection));
+        return new BpBinder(std::move(connection), std::move(dir), std::move(file));
     }
 
     status_t addService(const String16& name, const sp<IBinder>& service,

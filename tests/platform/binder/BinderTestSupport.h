@@ -26,12 +26,13 @@ namespace android {
 
 struct ITest : IInterface {
     static inline const String16 descriptor{"test.echo"};
-    enum { ECHO = IBinder::FIRST_CALL_TRANSACTION, GATE };
+    enum { ECHO = IBinder::FIRST_CALL_TRANSACTION, GATE, LARGE };
 };
 
 // ECHO checks the token and answers the length of the name that follows and
 // the number of ECHO calls so far. GATE answers 1 once three calls are in it
-// at the same time.
+// at the same time. LARGE answers a reply of nearly the largest frame, more
+// than a socket takes at once.
 struct TestService : BnInterface<ITest> {
     bool gateReached(int n, bool enter = false) {
         std::unique_lock<std::mutex> guard(mLock);
@@ -42,6 +43,10 @@ struct TestService : BnInterface<ITest> {
 
     status_t onTransact(uint32_t code, const Parcel& data, Parcel* reply, uint32_t flags) override {
         if (code == GATE) return reply->writeInt32(gateReached(3, true));
+        if (code == LARGE) {
+            const std::u16string units(500000, u'x');
+            return reply->writeString16(units.data(), units.size());
+        }
         if (code != ECHO) return BBinder::onTransact(code, data, reply, flags);
         if (!data.checkInterface(this)) return PERMISSION_DENIED;
         reply->writeInt32(static_cast<int32_t>(data.readString16().size()));

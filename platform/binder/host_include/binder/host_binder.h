@@ -14,9 +14,13 @@
 //   Several transactions may follow one another on a connection.
 // - The pool threads of a process, and every thread that joins the pool,
 //   serve all its services and connections from one epoll set, so calls on
-//   different connections run at once and idle connections hold no thread.
-// - A frame larger than kMaxFrameSize, a malformed header, or a frame that
-//   does not arrive in full within two seconds closes that connection.
+//   different connections run at once, and a connection that is idle or
+//   half-way through a request holds no thread.
+// - A frame larger than kMaxFrameSize or a malformed header closes that
+//   connection; so does staying mid-request, or leaving a reply untaken,
+//   for two seconds. A process keeps at most 64 client connections: a new
+//   one closes the one idle longest, and a proxy whose connection was
+//   closed opens a new one on its next transaction.
 // - Every descriptor of the layer is close-on-exec, so commands the daemon
 //   starts do not inherit them.
 #pragma once

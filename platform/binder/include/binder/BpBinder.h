@@ -1,11 +1,20 @@
 // A proxy for a binder object published by another process (or by this one)
 // under a service name. It owns one connection to the service's socket;
 // transactions through one proxy run one after another on it, so threads
-// that want to call at the same time each take their own proxy. Once the
-// connection breaks, every transaction gives DEAD_OBJECT.
+// that want to call at the same time each take their own proxy.
+//
+// A service closes connections it cannot keep (it keeps a bounded number,
+// closing the one idle longest for a newcomer). The proxy then opens a new
+// connection on its next transaction, once: a call that finds the old one
+// closed before any byte of its reply came was never served, and is sent
+// once more on the new one. A one-way call is never sent twice, and a
+// reply cut short is not asked for again: both give DEAD_OBJECT, and the
+// next transaction opens the new connection. Once the service cannot be
+// reached, every transaction gives DEAD_OBJECT.
 #pragma once
 
 #include <mutex>
+#include <string>
 
 #include <binder/IBinder.h>
 #include <utils/UniqueFd.h>
@@ -14,11 +23,13 @@ namespace android {
 
 class BpBinder : public IBinder {
   public:
-    // connection: a connected stream socket to the service.
-    explicit BpBinder(UniqueFd connection);
+    // connection: a connected stream socket to the service named name in
+    // the service folder serviceDir, which is where a new one is opened.
+    BpBinder(UniqueFd connection, std::string serviceDir, std::string name);
 
     // Asks the service once, then answers from memory; empty on failure.
     const String16& getInterfaceDescriptor() const override;
+    // False once the service could not be reached again.
     bool isBinderAlive() const override;
     status_t pingBinder() override;
     // File descriptors do not travel to a host service.
@@ -31,10 +42,22 @@ class BpBinder : public IBinder {
     ~BpBinder() override;
 
   private:
-    status_t transactLocked(uint32_t code, const Parcel& data, Parcel* reply, uint32_t flags);
+    enum class Failure {
+        kNone,
+        kClosedBeforeReply,  // the service closed the connection before answering
+        kBroken,             // out of step with the service
+    };
 
+    status_t transactOnce(uint32_t code, const Parcel& data, Parcel* reply, uint32_t flags,
+                          Failure* failure);
+    // False, for good, when the service cannot be reached.
+    bool reopenLocked();
+
+    const std::string mServiceDir;
+    const std::string mServiceName;
     mutable std::mutex mLock;
-    UniqueFd mConnection;  // guarded by mLock; closed once broken
+    UniqueFd mConnection;  // guarded by mLock; closed once it fails
+    bool mDead = false;    // guarded by mLock
     mutable std::mutex mDescriptorLock;
     mutable bool mDescriptorKnown = false;  // guarded by mDescriptorLock
     mutable String16 mDescriptor;           // written once, under mDescriptorLock

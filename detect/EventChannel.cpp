@@ -64,14 +64,6 @@ bool EventChannel::markReaderEnded() {
     return true;
 }
 
-bool EventChannel::lock(std::unique_lock<std::timed_mutex>& guard, Deadline deadline) {
-    if (!deadline) {
-        guard.lock();
-        return true;
-    }
-    return guard.try_lock_until(*deadline);
-}
-
 EventChannel::Outcome EventChannel::waitForRoom(Deadline deadline, int cancelFd) const {
     struct pollfd waitSet[3] = {
             {mFd, POLLOUT, 0}, {mReaderGone.fd(), POLLIN, 0}, {cancelFd, POLLIN, 0}};
@@ -88,23 +80,27 @@ EventChannel::Outcome EventChannel::waitForRoom(Deadline deadline, int cancelFd)
     }
 }
 
-// Every send is non-blocking. With nothing of the message out yet, the lock
-// is given up while waiting for room; once part of it is out, the rest must
-// follow before anyone else writes, so the lock is kept.
+// Every send is non-blocking, and the lock is held only for a try.
 EventChannel::Outcome EventChannel::deliver(const char* name, Deadline deadline, int cancelFd) {
     size_t length = strlen(name);
     if (length == 0) return Outcome::kSent;
-    std::unique_lock<std::timed_mutex> guard(mLock, std::defer_lock);
-    std::string message;
-    size_t lead = 0;
-    size_t sent = 0;
     for (;;) {
         if (mReaderEnded.load()) return Outcome::kNoReader;
-        if (!guard.owns_lock()) {
-            if (!lock(guard, deadline)) return Outcome::kTimedOut;
-            lead = mFragmentPending ? 1 : 0;
-            message.assign(lead, '\n').append(name, length).push_back('\n');
-        }
+        std::optional<Outcome> sent = sendOnce(name, length, deadline, cancelFd);
+        if (sent) return *sent;
+        Outcome room = waitForRoom(deadline, cancelFd);
+        if (room != Outcome::kSent) return room;
+    }
+}
+
+std::optional<EventChannel::Outcome> EventChannel::sendOnce(const char* name, size_t length,
+                                                            Deadline deadline, int cancelFd) {
+    android::Mutex::Autolock guard(mLock);
+    const size_t lead = mFragmentPending ? 1 : 0;
+    std::string message(lead, '\n');
+    message.append(name, length).push_back('\n');
+    size_t sent = 0;
+    for (;;) {
         ssize_t n = ::send(mFd, message.data() + sent, message.size() - sent,
                            MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0) {
@@ -114,13 +110,11 @@ EventChannel::Outcome EventChannel::deliver(const char* name, Deadline deadline,
             return Outcome::kSent;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) break;
-        if (sent == 0) guard.unlock();
-        Outcome room = waitForRoom(deadline, cancelFd);
-        if (room != Outcome::kSent) {
-            if (sent == 0) return room;
-            break;
-        }
+        bool full = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        if (full && sent == 0) return std::nullopt;
+        // Once part of the message is out, its rest must follow before
+        // anyone else writes: the wait for room keeps the lock.
+        if (!full || waitForRoom(deadline, cancelFd) != Outcome::kSent) break;
     }
     // Part of the name went out: the channel now ends in the middle of it
     // and the next message has to close it first. With nothing out, an

@@ -3,7 +3,10 @@
 //
 // A message is the event name followed by one line feed, written whole
 // under a lock, so that messages of concurrent writers never mix. The lock
-// is held only while bytes go out, never while a writer waits for room.
+// is held only while bytes go out, never while a writer waits for room: a
+// message of a name up to kMaxNameLength bytes goes out whole or not at
+// all. Only a longer one, cut short, keeps the lock while it waits for
+// room for its rest.
 // Names wait in the channel, never lost, as long as its reader (the monitor
 // thread) lives: a detection thread waits for room for as long as that
 // takes, a binder thread at most kSendTimeoutSeconds, so that a client can
@@ -15,8 +18,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <mutex>
 #include <optional>
+
+#include <utils/Mutex.h>
 
 #include "detect/ExitEvent.h"
 
@@ -61,14 +65,17 @@ class EventChannel {
     using Deadline = std::optional<Clock::time_point>;
 
     Outcome deliver(const char* name, Deadline deadline, int cancelFd);
-    bool lock(std::unique_lock<std::timed_mutex>& guard, Deadline deadline);
+    // One try at the whole message; nullopt when nothing went out for lack
+    // of room, for the caller to wait without the lock.
+    std::optional<Outcome> sendOnce(const char* name, size_t length, Deadline deadline,
+                                    int cancelFd) EXCLUDES(mLock);
     // Waits until the channel may take bytes; kSent when it may.
     Outcome waitForRoom(Deadline deadline, int cancelFd) const;
 
     int mFd = -1;
-    std::timed_mutex mLock;
+    android::Mutex mLock;
     // A message was cut short: the next one must begin with a line feed.
-    bool mFragmentPending = false;  // guarded by mLock
+    bool mFragmentPending GUARDED_BY(mLock) = false;
     std::atomic<bool> mReaderEnded{false};
     ExitEvent mReaderGone;  // signalled with mReaderEnded
 };

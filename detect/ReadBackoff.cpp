@@ -24,15 +24,20 @@ void ReadBackoff::readFailed() {
     if (mFailures < mFreeRetries + 64) ++mFailures;
     if (pause == Duration::zero()) return;
 
-    auto until = std::chrono::steady_clock::now() + pause;
-    std::unique_lock<std::mutex> guard(mLock);
-    mCancelled.wait_until(guard, until, [this] { return mCancel; });
+    const android::nsecs_t until =
+            android::systemTime() + android::milliseconds_to_nanoseconds(pause.count());
+    android::Mutex::Autolock guard(mLock);
+    while (!mCancel) {
+        android::nsecs_t left = until - android::systemTime();
+        if (left <= 0) break;
+        mCancelled.waitRelative(mLock, left);
+    }
 }
 
 void ReadBackoff::cancel() {
-    std::lock_guard<std::mutex> guard(mLock);
+    android::Mutex::Autolock guard(mLock);
     mCancel = true;
-    mCancelled.notify_all();
+    mCancelled.broadcast();
 }
 
 }  // namespace xel

@@ -6,8 +6,9 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+
+#include <utils/Condition.h>
+#include <utils/Mutex.h>
 
 namespace ornak {
 namespace xel {
@@ -40,9 +41,9 @@ class ReadBackoff {
     const Duration mLongestPause;
     int mFailures = 0;  // in a row; touched by the reading thread only
 
-    mutable std::mutex mLock;
-    std::condition_variable mCancelled;
-    bool mCancel = false;  // guarded by mLock
+    android::Mutex mLock;
+    android::Condition mCancelled;
+    bool mCancel GUARDED_BY(mLock) = false;
 };
 
 }  // namespace xel

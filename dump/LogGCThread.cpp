@@ -2,8 +2,6 @@
 
 #include "dump/LogGCThread.h"
 
-#include <chrono>
-
 #include <log/log.h>
 
 namespace ornak {
@@ -18,14 +16,14 @@ void LogGCThread::requestExit() {
     android::Thread::requestExit();
     // Taking the pause lock orders this wake-up after the loop's last look
     // at exitPending(), so it cannot be lost.
-    std::lock_guard<std::mutex> guard(mPauseLock);
-    mPauseEnd.notify_all();
+    android::Mutex::Autolock guard(mPauseLock);
+    mPauseEnd.broadcast();
 }
 
 void LogGCThread::collectNow() {
-    std::lock_guard<std::mutex> guard(mPauseLock);
+    android::Mutex::Autolock guard(mPauseLock);
     mCollectNow = true;
-    mPauseEnd.notify_all();
+    mPauseEnd.broadcast();
 }
 
 bool LogGCThread::threadLoop() {
@@ -33,9 +31,14 @@ bool LogGCThread::threadLoop() {
     mService->removeOldDumps();
     ALOGD("LogGCThread: Finish garbage collection");
 
-    std::unique_lock<std::mutex> guard(mPauseLock);
-    mPauseEnd.wait_for(guard, std::chrono::seconds(mSleepSeconds),
-                       [this] { return mCollectNow || exitPending(); });
+    const android::nsecs_t until =
+            android::systemTime() + android::seconds_to_nanoseconds(mSleepSeconds);
+    android::Mutex::Autolock guard(mPauseLock);
+    while (!mCollectNow && !exitPending()) {
+        android::nsecs_t left = until - android::systemTime();
+        if (left <= 0) break;
+        mPauseEnd.waitRelative(mPauseLock, left);
+    }
     mCollectNow = false;
     return true;
 }

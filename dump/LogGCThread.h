@@ -4,9 +4,8 @@
 
 #include <stdint.h>
 
-#include <condition_variable>
-#include <mutex>
-
+#include <utils/Condition.h>
+#include <utils/Mutex.h>
 #include <utils/Thread.h>
 
 #include "service/LyrDebugService.h"
@@ -35,9 +34,9 @@ class LogGCThread : public android::Thread {
 
     LyrDebugService* mService;  // not owned
     uint32_t mSleepSeconds;
-    std::mutex mPauseLock;
-    std::condition_variable mPauseEnd;
-    bool mCollectNow = false;  // guarded by mPauseLock
+    android::Mutex mPauseLock;
+    android::Condition mPauseEnd;
+    bool mCollectNow GUARDED_BY(mPauseLock) = false;
 };
 
 }  // namespace xel

@@ -29,7 +29,8 @@ namespace fs = std::filesystem;
 
 class UnderLoad : public ::testing::Test, public SystemCalls {
   protected:
-    ~UnderLoad() override {
+    // The service's threads call this fixture: they end before it goes.
+    void TearDown() override {
         release();
         mService.clear();
     }

@@ -17,7 +17,7 @@ BpBinder::~BpBinder() = default;
 
 const String16& BpBinder::getInterfaceDescriptor() const {
     static const String16* unknown = new String16();
-    std::lock_guard<std::mutex> guard(mDescriptorLock);
+    Mutex::Autolock guard(mDescriptorLock);
     if (!mDescriptorKnown) {
         Parcel data;
         Parcel reply;
@@ -31,7 +31,7 @@ const String16& BpBinder::getInterfaceDescriptor() const {
 }
 
 bool BpBinder::isBinderAlive() const {
-    std::lock_guard<std::mutex> guard(mLock);
+    Mutex::Autolock guard(mLock);
     return !mDead;
 }
 
@@ -49,7 +49,7 @@ status_t BpBinder::transact(uint32_t code, const Parcel& data, Parcel* reply, ui
     if (data.dataSize() > host::kMaxFrameSize - host::kRequestHeaderSize) {
         return FAILED_TRANSACTION;
     }
-    std::lock_guard<std::mutex> guard(mLock);
+    Mutex::Autolock guard(mLock);
     const bool fresh = !mConnection.ok();
     if (fresh && !reopenLocked()) return DEAD_OBJECT;
     Failure failure = Failure::kNone;

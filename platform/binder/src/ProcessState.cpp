@@ -37,7 +37,7 @@ ProcessState::ProcessState() : mServer(std::make_unique<host::ServerLoop>()) {}
 ProcessState::~ProcessState() = default;
 
 void ProcessState::startThreadPool() {
-    std::lock_guard<std::mutex> guard(mLock);
+    Mutex::Autolock guard(mLock);
     if (mPoolStarted) return;
     mPoolStarted = true;
     for (int n = 1; n <= kPoolThreads; ++n) {

@@ -53,7 +53,7 @@ bool ServerLoop::arm(int op, int fd, uint32_t events, uint64_t tag) {
 }
 
 status_t ServerLoop::addListener(UniqueFd listener, const sp<IBinder>& service) {
-    std::lock_guard<std::mutex> guard(mLock);
+    Mutex::Autolock guard(mLock);
     const int fd = listener.get();
     mListeners.push_back(std::make_unique<Listener>(Listener{std::move(listener), service}));
     if (arm(EPOLL_CTL_ADD, fd, EPOLLIN, tag(kListenerEvent, mListeners.size() - 1))) {
@@ -84,7 +84,7 @@ void ServerLoop::serveOne() {
 void ServerLoop::acceptFrom(uint64_t index) {
     Listener* listener;
     {
-        std::lock_guard<std::mutex> guard(mLock);
+        Mutex::Autolock guard(mLock);
         listener = mListeners[index].get();  // listeners live as long as the loop
     }
     for (int i = 0; i < kAcceptBatch; ++i) {
@@ -108,7 +108,7 @@ void ServerLoop::acceptFrom(uint64_t index) {
 }
 
 void ServerLoop::admit(std::unique_ptr<Connection> connection) {
-    std::lock_guard<std::mutex> guard(mLock);
+    Mutex::Autolock guard(mLock);
     if (mConnections.size() >= kConnectionLimit) {
         uint64_t victim = mConnections.evictionCandidate();
         if (victim == 0) return;  // all are being served: the newcomer goes
@@ -128,7 +128,7 @@ void ServerLoop::admit(std::unique_ptr<Connection> connection) {
 void ServerLoop::handle(uint64_t key) {
     Connection* connection;
     {
-        std::lock_guard<std::mutex> guard(mLock);
+        Mutex::Autolock guard(mLock);
         connection = mConnections.claim(key);
     }
     if (connection == nullptr) return;  // closed after it became ready
@@ -162,7 +162,7 @@ Connection::Next ServerLoop::serve(Connection* connection) {
 void ServerLoop::settle(uint64_t key, Connection* connection, Connection::Next next, bool served) {
     using State = ConnectionTable::State;
     std::unique_ptr<Connection> closing;  // closed once the lock is let go
-    std::lock_guard<std::mutex> guard(mLock);
+    Mutex::Autolock guard(mLock);
     if (next != Connection::Next::kClose) {
         const bool output = next == Connection::Next::kOutput;
         State state = output                     ? State::kReplyPending
@@ -183,7 +183,7 @@ void ServerLoop::onTimer() {
     std::vector<std::unique_ptr<Connection>> closing;  // closed once the lock is let go
     int evicted = 0;
     {
-        std::lock_guard<std::mutex> guard(mLock);
+        Mutex::Autolock guard(mLock);
         mTimer.consume();
         const Clock::time_point now = Clock::now();
         for (uint64_t key : mConnections.overdue(now)) closing.push_back(mConnections.remove(key));

@@ -20,10 +20,10 @@
 #include <stdint.h>
 
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include <binder/IBinder.h>
+#include <utils/Mutex.h>
 #include <utils/UniqueFd.h>
 
 #include "Connection.h"
@@ -66,11 +66,11 @@ class ServerLoop {
     void onTimer();
 
     UniqueFd mEpoll;
-    std::mutex mLock;
-    WakeTimer mTimer;                                   // guarded by mLock
-    std::vector<std::unique_ptr<Listener>> mListeners;  // guarded by mLock; only grows
-    ConnectionTable mConnections;                       // guarded by mLock
-    EvictionLog mEvictions;                             // guarded by mLock
+    Mutex mLock;
+    WakeTimer mTimer GUARDED_BY(mLock);
+    std::vector<std::unique_ptr<Listener>> mListeners GUARDED_BY(mLock);  // only grows
+    ConnectionTable mConnections GUARDED_BY(mLock);
+    EvictionLog mEvictions GUARDED_BY(mLock);
 };
 
 }  // namespace host

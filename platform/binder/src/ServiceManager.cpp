@@ -5,10 +5,10 @@
 
 #include <chrono>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
+#include <utils/Mutex.h>
 #include <utils/String8.h>
 
 #include "ServerLoop.h"
@@ -18,18 +18,18 @@ namespace android {
 namespace host {
 namespace {
 
-std::mutex gDirLock;
-std::string gServiceDir = "/dev/hostbinder";  // guarded by gDirLock
+Mutex gDirLock;
+std::string gServiceDir GUARDED_BY(gDirLock) = "/dev/hostbinder";
 
 }  // namespace
 
 void setBinderServiceDir(const std::string& dir) {
-    std::lock_guard<std::mutex> guard(gDirLock);
+    Mutex::Autolock guard(gDirLock);
     gServiceDir = dir;
 }
 
 std::string binderServiceDir() {
-    std::lock_guard<std::mutex> guard(gDirLock);
+    Mutex::Autolock guard(gDirLock);
     return gServiceDir;
 }
 

@@ -10,8 +10,9 @@
 #include <unistd.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
+
+#include <utils/Mutex.h>
 
 #include "LogRecord.h"
 
@@ -19,11 +20,13 @@ namespace android {
 namespace host {
 namespace {
 
-std::mutex gSinkLock;
-std::shared_ptr<LogSink> gSink;  // guarded by gSinkLock
+Mutex gSinkLock;
+std::shared_ptr<LogSink> gSink GUARDED_BY(gSinkLock);
+// Sink calls one at a time, as lines on standard error would come.
+Mutex gSinkCallLock;
 
-std::mutex gDirLock;
-std::string gBufferDir = "/dev/log";  // guarded by gDirLock
+Mutex gDirLock;
+std::string gBufferDir GUARDED_BY(gDirLock) = "/dev/log";
 
 char priorityLetter(int prio) {
     static const char kLetters[] = "??VDIWEFS";
@@ -31,24 +34,24 @@ char priorityLetter(int prio) {
 }
 
 std::shared_ptr<LogSink> currentSink() {
-    std::lock_guard<std::mutex> guard(gSinkLock);
+    Mutex::Autolock guard(gSinkLock);
     return gSink;
 }
 
 }  // namespace
 
 void setLogSink(LogSink sink) {
-    std::lock_guard<std::mutex> guard(gSinkLock);
+    Mutex::Autolock guard(gSinkLock);
     gSink = sink ? std::make_shared<LogSink>(std::move(sink)) : nullptr;
 }
 
 void setLogBufferDir(const std::string& dir) {
-    std::lock_guard<std::mutex> guard(gDirLock);
+    Mutex::Autolock guard(gDirLock);
     gBufferDir = dir;
 }
 
 std::string logBufferDir() {
-    std::lock_guard<std::mutex> guard(gDirLock);
+    Mutex::Autolock guard(gDirLock);
     return gBufferDir;
 }
 
@@ -84,8 +87,7 @@ using android::host::currentSink;
 extern "C" int __android_log_write(int prio, const char* tag, const char* text) {
     if (text == nullptr) text = "";
     if (auto sink = currentSink()) {
-        static std::mutex sinkCalls;
-        std::lock_guard<std::mutex> guard(sinkCalls);
+        android::Mutex::Autolock guard(android::host::gSinkCallLock);
         (*sink)(prio, tag != nullptr ? tag : "", text);
         return 1;
     }

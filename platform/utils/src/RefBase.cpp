@@ -13,8 +13,11 @@ void RefBase::incStrong(const void* /*id*/) const {
 }
 
 void RefBase::decStrong(const void* id) const {
-    if (mStrong.fetch_sub(1, std::memory_order_release) != 1) return;
-    std::atomic_thread_fence(std::memory_order_acquire);
+    // Every owner's writes must be seen by whoever deletes the object. An
+    // acquire-release decrement orders them as a release decrement plus an
+    // acquire fence would, in a form ThreadSanitizer understands (it does
+    // not model fences).
+    if (mStrong.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
     RefBase* self = const_cast<RefBase*>(this);
     self->onLastStrongRef(id);
     delete self;

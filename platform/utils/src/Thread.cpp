@@ -28,7 +28,10 @@ status_t Thread::readyToRun() {
 }
 
 status_t Thread::run(const char* name, int32_t /*priority*/, size_t stack) {
-    std::unique_lock<std::mutex> guard(mLock);
+    // The object may go with its own reference when the start fails; it is
+    // given up after the lock, which lives in the object.
+    sp<Thread> heldSelf;
+    Mutex::Autolock guard(mLock);
     if (mRunning) return INVALID_OPERATION;
     mExitPending = false;
     mRunning = true;
@@ -44,8 +47,7 @@ status_t Thread::run(const char* name, int32_t /*priority*/, size_t stack) {
     if (err != 0) {
         delete args;
         mRunning = false;
-        sp<Thread> release = std::move(mHoldSelf);
-        guard.unlock();
+        heldSelf = std::move(mHoldSelf);
         return UNKNOWN_ERROR;
     }
     return NO_ERROR;
@@ -65,7 +67,7 @@ void* Thread::entry(void* raw) {
 
 void Thread::body() {
     {
-        std::lock_guard<std::mutex> guard(mLock);
+        Mutex::Autolock guard(mLock);
         mTid = static_cast<pid_t>(syscall(SYS_gettid));
     }
     if (readyToRun() == NO_ERROR && !exitPending()) {
@@ -74,35 +76,35 @@ void Thread::body() {
     }
     sp<Thread> last;
     {
-        std::lock_guard<std::mutex> guard(mLock);
+        Mutex::Autolock guard(mLock);
         mRunning = false;
         mTid = -1;
         last = std::move(mHoldSelf);
-        mEnded.notify_all();
+        mEnded.broadcast();
     }
     // "last" may hold the final reference: the object can go here.
 }
 
 void Thread::requestExit() {
-    std::lock_guard<std::mutex> guard(mLock);
+    Mutex::Autolock guard(mLock);
     mExitPending = true;
 }
 
 bool Thread::exitPending() const {
-    std::lock_guard<std::mutex> guard(mLock);
+    Mutex::Autolock guard(mLock);
     return mExitPending;
 }
 
 status_t Thread::join() {
-    std::unique_lock<std::mutex> guard(mLock);
+    Mutex::Autolock guard(mLock);
     if (mRunning && pthread_equal(mThread, pthread_self())) return INVALID_OPERATION;
-    mEnded.wait(guard, [this] { return !mRunning; });
+    while (mRunning) mEnded.wait(mLock);
     return NO_ERROR;
 }
 
 status_t Thread::requestExitAndWait() {
     {
-        std::lock_guard<std::mutex> guard(mLock);
+        Mutex::Autolock guard(mLock);
         if (mRunning && pthread_equal(mThread, pthread_self())) return INVALID_OPERATION;
     }
     // Through the virtual requestExit(), so that a subclass can wake its
@@ -112,12 +114,12 @@ status_t Thread::requestExitAndWait() {
 }
 
 bool Thread::isRunning() const {
-    std::lock_guard<std::mutex> guard(mLock);
+    Mutex::Autolock guard(mLock);
     return mRunning;
 }
 
 pid_t Thread::getTid() const {
-    std::lock_guard<std::mutex> guard(mLock);
+    Mutex::Autolock guard(mLock);
     return mTid;
 }
 

@@ -42,7 +42,8 @@ TEST(RefBase, LastStrongReferenceDestroysAndSelfAssignmentKeeps) {
     auto tally = std::make_shared<Tally>();
     android::sp<ScriptedThread> first = new ScriptedThread(0, 1, tally);
     android::sp<ScriptedThread> second = first;
-    second = second;
+    const android::sp<ScriptedThread>& itself = second;
+    second = itself;
     first = nullptr;
     EXPECT_EQ(0, tally->destroyed);
     second.clear();

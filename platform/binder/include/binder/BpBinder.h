@@ -13,10 +13,10 @@
 // reached, every transaction gives DEAD_OBJECT.
 #pragma once
 
-#include <mutex>
 #include <string>
 
 #include <binder/IBinder.h>
+#include <utils/Mutex.h>
 #include <utils/UniqueFd.h>
 
 namespace android {
@@ -49,18 +49,19 @@ class BpBinder : public IBinder {
     };
 
     status_t transactOnce(uint32_t code, const Parcel& data, Parcel* reply, uint32_t flags,
-                          Failure* failure);
+                          Failure* failure) REQUIRES(mLock);
     // False, for good, when the service cannot be reached.
-    bool reopenLocked();
+    bool reopenLocked() REQUIRES(mLock);
 
     const std::string mServiceDir;
     const std::string mServiceName;
-    mutable std::mutex mLock;
-    UniqueFd mConnection;  // guarded by mLock; closed once it fails
-    bool mDead = false;    // guarded by mLock
-    mutable std::mutex mDescriptorLock;
-    mutable bool mDescriptorKnown = false;  // guarded by mDescriptorLock
-    mutable String16 mDescriptor;           // written once, under mDescriptorLock
+    mutable Mutex mLock;
+    UniqueFd mConnection GUARDED_BY(mLock);  // closed once it fails
+    bool mDead GUARDED_BY(mLock) = false;
+    mutable Mutex mDescriptorLock;
+    mutable bool mDescriptorKnown GUARDED_BY(mDescriptorLock) = false;
+    // Written once, under mDescriptorLock; references handed out stay valid.
+    mutable String16 mDescriptor;
 };
 
 }  // namespace android

@@ -5,8 +5,8 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 
+#include <utils/Mutex.h>
 #include <utils/RefBase.h>
 #include <utils/Thread.h>
 #include <utils/Vector.h>
@@ -32,9 +32,9 @@ class ProcessState : public virtual RefBase {
     ~ProcessState() override;
 
     std::unique_ptr<host::ServerLoop> mServer;
-    std::mutex mLock;
-    bool mPoolStarted = false;        // guarded by mLock
-    Vector<sp<Thread>> mPoolThreads;  // guarded by mLock; they never end
+    Mutex mLock;
+    bool mPoolStarted GUARDED_BY(mLock) = false;
+    Vector<sp<Thread>> mPoolThreads GUARDED_BY(mLock);  // they never end
 };
 
 }  // namespace android

@@ -9,10 +9,9 @@
 #include <stdint.h>
 #include <sys/types.h>
 
-#include <condition_variable>
-#include <mutex>
-
+#include <utils/Condition.h>
 #include <utils/Errors.h>
+#include <utils/Mutex.h>
 #include <utils/RefBase.h>
 
 namespace android {
@@ -46,13 +45,13 @@ class Thread : virtual public RefBase {
     static void* entry(void* self);
     void body();
 
-    mutable std::mutex mLock;
-    std::condition_variable mEnded;
-    bool mRunning = false;
-    bool mExitPending = false;
-    pthread_t mThread{};
-    pid_t mTid = -1;
-    sp<Thread> mHoldSelf;
+    mutable Mutex mLock;
+    Condition mEnded;
+    bool mRunning GUARDED_BY(mLock) = false;
+    bool mExitPending GUARDED_BY(mLock) = false;
+    pthread_t mThread GUARDED_BY(mLock){};
+    pid_t mTid GUARDED_BY(mLock) = -1;
+    sp<Thread> mHoldSelf GUARDED_BY(mLock);
 };
 
 }  // namespace android

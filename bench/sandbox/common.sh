@@ -13,10 +13,12 @@ die() {
     exit 1
 }
 
-# The sandbox needs root or unprivileged user namespaces; says so and exits
-# 2 without them.
+# The sandbox needs private mount and network namespaces, made as root or
+# in an unprivileged user namespace; says so and exits 2 without them. A
+# root without capabilities (inside a container, say) cannot make them.
 require_namespaces() {
-    if [[ $(id -u) == 0 ]] || unshare --user --map-root-user true 2>/dev/null; then
+    if { [[ $(id -u) == 0 ]] && unshare --mount --net true 2>/dev/null; } ||
+        unshare --user --map-root-user --mount --net true 2>/dev/null; then
         return 0
     fi
     echo "$PROG: needs root or unprivileged user namespaces to run the sandbox" >&2
@@ -42,10 +44,10 @@ cleanup_work_dir() {
     rm -rf -- "$WORK"
 }
 
-# Starts the sandbox on the configuration file $1; dies unless the service
-# started.
+# Starts the sandbox on the configuration file $1, with more options of
+# "lyrd-sandbox start" after it; dies unless the service started.
 start_sandbox() {
-    "$SANDBOX" start --root "$WORK/sandbox" --config "$1" --bin "$BIN" >/dev/null ||
+    "$SANDBOX" start --root "$WORK/sandbox" --config "$1" --bin "$BIN" "${@:2}" >/dev/null ||
         die "the sandbox did not start; see $WORK/sandbox/lyrd.log"
     grep -q ': LYR debug service started$' "$WORK/sandbox/lyrd.log" ||
         die "lyrd did not start its service: $(tail -n 1 "$WORK/sandbox/lyrd.log")"

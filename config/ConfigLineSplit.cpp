@@ -5,7 +5,7 @@
 namespace ornak {
 namespace xel {
 
-ConfigLineSplit::ConfigLineSplit(const char* line) : mLine(line) {
+ConfigLineSplit::ConfigLineSplit(const char* line) {
     mLength = line != nullptr ? strnlen(line, kBufferSize - 1) : 0;
     if (mLength > 0) memcpy(mBuffer, line, mLength);
     mBuffer[mLength] = '\0';

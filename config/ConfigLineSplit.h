@@ -16,7 +16,6 @@ class ConfigLineSplit {
     static constexpr size_t kBufferSize = 1024;
 
     // Copies at most kBufferSize - 1 bytes of line (up to its first NUL).
-    // line must outlive the split.
     explicit ConfigLineSplit(const char* line);
     ConfigLineSplit(const ConfigLineSplit&) = delete;
     ConfigLineSplit& operator=(const ConfigLineSplit&) = delete;
@@ -26,11 +25,8 @@ class ConfigLineSplit {
     const char* nextWord();
     // Offset in the line of the word nextWord returned last; 0 before any.
     size_t lastWordOffset() const { return mLastWord; }
-    // Whether this split was made from exactly this line (same pointer).
-    bool isSplitOf(const char* line) const { return line == mLine; }
 
   private:
-    const char* mLine;
     char mBuffer[kBufferSize];
     size_t mLength = 0;
     size_t mNext = 0;

@@ -1,8 +1,6 @@
-// Reading a configuration file: which lines are used, how each is split
-// into section word and record name, and the value rule every key uses.
-#define LOG_TAG "LyrDebugService"
-
-#include "service/LyrDebugService.h"
+// Reading a configuration file: which lines are used, and how each is split
+// into section word and record name before its key applies.
+#include "config/ConfigParser.h"
 
 #include <errno.h>
 #include <stdio.h>
@@ -11,14 +9,15 @@
 
 #include <memory>
 
-#include <log/log.h>
+#include <android/log.h>
 
 #include "config/ConfigLineSplit.h"
 #include "config/Event.h"
 #include "config/EventGroup.h"
 #include "config/Handler.h"
+#include "config/KeyContext.h"
 #include "config/Monitor.h"
-#include "config/ParserSupport.h"
+#include "config/SectionKeys.h"
 
 namespace ornak {
 namespace xel {
@@ -27,7 +26,6 @@ namespace {
 // Lines shorter or longer than this (newline included) are skipped.
 constexpr ssize_t kMinLineLength = 2;
 constexpr ssize_t kMaxLineLength = 1023;
-constexpr size_t kMaxValueLength = 1023;
 
 struct FileCloser {
     void operator()(FILE* file) const { fclose(file); }
@@ -40,44 +38,61 @@ struct LineBuffer {
     ~LineBuffer() { free(text); }
 };
 
-// Points the service's split slot at the current line's split for one
-// scope and puts back what was there before.
-class SplitScope {
-  public:
-    SplitScope(ConfigLineSplit*& slot, ConfigLineSplit* split) : mSlot(slot), mSaved(slot) {
-        mSlot = split;
+// Finds the record called name, or appends it with its defaults, and
+// applies the line's key to it. A record created here stays even when the
+// key fails.
+template <typename Record>
+status_t applyToRecord(KeyContext& context, Vector<Record>& records, NameIndex& names,
+                       const char* name, status_t (*applyKey)(KeyContext&, Record&)) {
+    ssize_t index = names.find(records, name);
+    if (index < 0) {
+        index = records.add();
+        records.editItemAt(index).mName.setTo(name);
+        records.editItemAt(index).mService = context.owner;
     }
-    ~SplitScope() { mSlot = mSaved; }
-    SplitScope(const SplitScope&) = delete;
-    SplitScope& operator=(const SplitScope&) = delete;
+    return applyKey(context, records.editItemAt(index));
+}
 
-  private:
-    ConfigLineSplit*& mSlot;
-    ConfigLineSplit* mSaved;
-};
-
-enum class Section { kGHandler, kHandler, kEvent, kEvtGroup, kMonitor };
+status_t applyGHandler(KeyContext& c, const char* name) {
+    return applyToRecord(c, c.config.mGlobalHandlers, c.index.globalHandlers, name, parseHandlerKey);
+}
+status_t applyHandler(KeyContext& c, const char* name) {
+    return applyToRecord(c, c.config.mHandlers, c.index.handlers, name, parseHandlerKey);
+}
+status_t applyEvent(KeyContext& c, const char* name) {
+    return applyToRecord(c, c.config.mEvents, c.index.events, name, parseEventKey);
+}
+status_t applyEvtGroup(KeyContext& c, const char* name) {
+    return applyToRecord(c, c.config.mEventGroups, c.index.eventGroups, name, parseEventGroupKey);
+}
+status_t applyMonitor(KeyContext& c, const char* name) {
+    return applyToRecord(c, c.config.mMonitors, c.index.monitors, name, parseMonitorKey);
+}
 
 // The sections that hold named records, in matching order, with the sites
 // that report a missing record name and a failed key.
 struct RecordSection {
     const char* word;
-    Section section;
+    ConfigSection section;
     int noNameSite;
     int keySite;
+    status_t (*apply)(KeyContext& context, const char* name);
 };
 constexpr RecordSection kRecordSections[] = {
-        {"ghandler", Section::kGHandler, 950, 956}, {"handler", Section::kHandler, 961, 967},
-        {"event", Section::kEvent, 972, 978},       {"evtgroup", Section::kEvtGroup, 983, 989},
-        {"monitor", Section::kMonitor, 994, 1000},
+        {"ghandler", ConfigSection::kGHandler, 950, 956, applyGHandler},
+        {"handler", ConfigSection::kHandler, 961, 967, applyHandler},
+        {"event", ConfigSection::kEvent, 972, 978, applyEvent},
+        {"evtgroup", ConfigSection::kEvtGroup, 983, 989, applyEvtGroup},
+        {"monitor", ConfigSection::kMonitor, 994, 1000, applyMonitor},
 };
 
 // A line is used when it fits the window, is no "//" comment and holds a
 // dot. The length is what was read; the text counts up to its first NUL.
-bool isUsedLine(const char* line, ssize_t length) {
-    if (length < kMinLineLength || length > kMaxLineLength) return false;
-    if (line[0] == '/' && line[1] == '/') return false;
-    return strchr(line, '.') != nullptr;
+LineUse useOf(const char* line, ssize_t length) {
+    if (length < kMinLineLength) return LineUse::kTooShort;
+    if (length > kMaxLineLength) return LineUse::kTooLong;
+    if (line[0] == '/' && line[1] == '/') return LineUse::kComment;
+    return strchr(line, '.') != nullptr ? LineUse::kUsed : LineUse::kNoDot;
 }
 
 const RecordSection* matchRecordSection(const char* word) {
@@ -87,135 +102,84 @@ const RecordSection* matchRecordSection(const char* word) {
     return nullptr;
 }
 
-// Finds the record called name, or appends it with its defaults, and
-// applies the line's key to it. A record created here stays even when the
-// key fails.
-template <typename Record, typename KeyOperation>
-status_t applyToRecord(LyrDebugService& service, Vector<Record>& records, NameIndex& names,
-                       const char* name, KeyOperation applyKey) {
-    ssize_t index = names.find(records, name);
-    if (index < 0) {
-        index = records.add();
-        records.editItemAt(index).mName.setTo(name);
-        records.editItemAt(index).mService = &service;
+// Applies one used line through its split.
+status_t applyLine(KeyContext& context) {
+    const char* sectionWord = context.split.nextWord();
+    if (sectionWord == nullptr) {
+        context.problem(ProblemKind::kNoSectionWord, nullptr);
+        return context.failAtSite(940);
     }
-    return applyKey(records.editItemAt(index));
-}
-
-status_t applyRecordLine(LyrDebugService& service, Section section, const char* name,
-                         const char* line) {
-    using S = LyrDebugService;
-    switch (section) {
-        case Section::kGHandler:
-            return applyToRecord(service, service.mGlobalHandlers,
-                                 service.mConfigIndex.globalHandlers, name,
-                                 [&](S::Handler& h) { return service.parseHandlerKey(h, line); });
-        case Section::kHandler:
-            return applyToRecord(service, service.mHandlers, service.mConfigIndex.handlers, name,
-                                 [&](S::Handler& h) { return service.parseHandlerKey(h, line); });
-        case Section::kEvent:
-            return applyToRecord(service, service.mEvents, service.mConfigIndex.events, name,
-                                 [&](S::Event& e) { return service.parseEventKey(e, line); });
-        case Section::kEvtGroup:
-            return applyToRecord(
-                    service, service.mEventGroups, service.mConfigIndex.eventGroups, name,
-                    [&](S::EventGroup& g) { return service.parseEventGroupKey(g, line); });
-        case Section::kMonitor:
-            return applyToRecord(service, service.mMonitors, service.mConfigIndex.monitors, name,
-                                 [&](S::Monitor& m) { return service.parseMonitorKey(m, line); });
-    }
-    return android::BAD_VALUE;
-}
-
-// Applies one used line; split is the line's split, already in the
-// service's slot so that the key operations take their words from it.
-status_t applyLine(LyrDebugService& service, ConfigLineSplit& split, const char* line) {
-    const char* sectionWord = split.nextWord();
-    if (sectionWord == nullptr) return failAtSite(940, line);
     if (strcmp(sectionWord, "global") == 0) {
-        return service.parseGlobalKey(line) == 0 ? android::NO_ERROR : failAtSite(945, line);
+        context.section = ConfigSection::kGlobal;
+        return parseGlobalKey(context, context.config) == 0 ? android::NO_ERROR
+                                                            : context.failAtSite(945);
     }
     const RecordSection* section = matchRecordSection(sectionWord);
     if (section == nullptr) {
         // An unknown section is the one problem that does not stop the parse.
-        ALOGE("Config file parsing error: %s", line);
+        context.problem(ProblemKind::kUnknownSection, sectionWord);
+        report(context.reporter, ANDROID_LOG_ERROR, "Config file parsing error: %s", context.line);
         return android::NO_ERROR;
     }
-    const char* name = split.nextWord();
-    if (name == nullptr) return failAtSite(section->noNameSite, line);
-    if (applyRecordLine(service, section->section, name, line) != 0) {
-        return failAtSite(section->keySite, line);
+    context.section = section->section;
+    const char* name = context.split.nextWord();
+    if (name == nullptr) {
+        context.problem(ProblemKind::kNoRecordName, nullptr);
+        return context.failAtSite(section->noNameSite);
     }
+    context.record = name;
+    if (section->apply(context, name) != 0) return context.failAtSite(section->keySite);
     return android::NO_ERROR;
-}
-
-// Finds the value in the text that starts with the key word. The first "="
-// there ends the key part, so a value may itself hold "=", and so may a
-// record name, which comes before the key word.
-bool findValue(const char* keyPart, const char** value, size_t* length) {
-    const char* equals = strchr(keyPart, '=');
-    if (equals == nullptr) return false;
-    const char* begin = equals + 1;
-    while (*begin == ' ') ++begin;  // blanks are spaces only, never tabs
-    if (*begin == '\0') return false;
-    const char* end = begin + strlen(begin);
-    if (end[-1] == '\n') --end;
-    if (*begin == '"') {
-        if (end - begin < 2 || end[-1] != '"') return false;
-        ++begin;
-        --end;
-    }
-    size_t size = static_cast<size_t>(end - begin);
-    if (size == 0 || size > kMaxValueLength) return false;
-    // Trailing blanks go even inside quotes: a quoted run of blanks becomes
-    // the empty value.
-    while (size > 0 && begin[size - 1] == ' ') --size;
-    *value = begin;
-    *length = size;
-    return true;
 }
 
 }  // namespace
 
-status_t LyrDebugService::parseConfigFile(const char* path) {
-    // The lists may have changed since the last parse in ways the indexes
-    // cannot follow.
+ConfigParser::ConfigParser(Configuration& config, LyrDebugService* owner, ConfigEffects& effects,
+                           ConfigReporter& reporter, OnFailure onFailure)
+    : mConfig(config),
+      mOwner(owner),
+      mEffects(effects),
+      mReporter(reporter),
+      mOnFailure(onFailure) {}
+
+status_t ConfigParser::parseFile(const char* path) {
     mConfigIndex.clear();
     std::unique_ptr<FILE, FileCloser> file(fopen(path, "re"));
     if (file == nullptr) {
-        ALOGE("Failed to open config file %s", path);
+        report(mReporter, ANDROID_LOG_ERROR, "Failed to open config file %s", path);
         return android::UNKNOWN_ERROR;
     }
+    status_t result = android::NO_ERROR;
     LineBuffer buffer;
     ssize_t length;
-    while ((length = getline(&buffer.text, &buffer.capacity, file.get())) >= 0) {
-        if (!isUsedLine(buffer.text, length)) continue;
-        ConfigLineSplit split(buffer.text);
-        SplitScope scope(mSplit, &split);
-        if (applyLine(*this, split, buffer.text) != android::NO_ERROR) return android::BAD_VALUE;
+    for (size_t number = 1; (length = getline(&buffer.text, &buffer.capacity, file.get())) >= 0;
+         ++number) {
+        LineUse use = useOf(buffer.text, length);
+        mReporter.lineStarted({number, buffer.text, static_cast<size_t>(length), use});
+        if (use != LineUse::kUsed) continue;
+        status_t status = parseLine(buffer.text);
+        mReporter.lineEnded(status == android::NO_ERROR);
+        if (status == android::NO_ERROR) continue;
+        if (mOnFailure == OnFailure::kStop) return android::BAD_VALUE;
+        result = android::BAD_VALUE;
     }
     // A file that could not be read to its end is no shorter file: a
     // directory, say, or an I/O error part-way.
     if (ferror(file.get())) {
-        ALOGE("Failed to read config file %s, %s", path, strerror(errno));
+        int error = errno;
+        mReporter.problem(
+                {ProblemKind::kUnreadableFile, ConfigSection::kNone, nullptr, strerror(error)});
+        report(mReporter, ANDROID_LOG_ERROR, "Failed to read config file %s, %s", path,
+               strerror(error));
         return android::BAD_VALUE;
     }
-    return android::NO_ERROR;
+    return result;
 }
 
-int LyrDebugService::getConfigValue(const char* line, String8& value) {
-    value.clear();
-    // While a line is being parsed, its key part starts at the key word
-    // taken last; otherwise the whole line is searched.
-    size_t keyStart = mSplit != nullptr && mSplit->isSplitOf(line) ? mSplit->lastWordOffset() : 0;
-    const char* begin = nullptr;
-    size_t length = 0;
-    if (!findValue(line + keyStart, &begin, &length)) {
-        ALOGE("Invalid line in config file: %s", line);
-        return -1;
-    }
-    value.setTo(begin, length);
-    return 0;
+status_t ConfigParser::parseLine(const char* line) {
+    ConfigLineSplit split(line);
+    KeyContext context{mConfig, mOwner, mConfigIndex, mEffects, mReporter, split, line};
+    return applyLine(context);
 }
 
 }  // namespace xel

@@ -4,13 +4,13 @@
 
 #include <stdint.h>
 
+#include "config/Configuration.h"
 #include "config/Handler.h"
-#include "service/LyrDebugService.h"
 
 namespace ornak {
 namespace xel {
 
-class LyrDebugService::Event {
+class Configuration::Event {
   public:
     enum Policy : int32_t { kPolicyOnce = 0, kPolicyAlways = 1 };
 

@@ -1,13 +1,13 @@
 // A named set of event copies, used to give a monitor several events at once.
 #pragma once
 
+#include "config/Configuration.h"
 #include "config/Event.h"
-#include "service/LyrDebugService.h"
 
 namespace ornak {
 namespace xel {
 
-class LyrDebugService::EventGroup {
+class Configuration::EventGroup {
   public:
     LyrDebugService* mService = nullptr;  // not owned
     Vector<Event> mEvents;

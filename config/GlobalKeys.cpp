@@ -1,85 +1,54 @@
 // The global section: paths, switches and limits of the whole daemon.
-#define LOG_TAG "LyrDebugService"
+#include <android/log.h>
 
-#include "service/LyrDebugService.h"
-
-#include <fcntl.h>
-#include <stdlib.h>
-
-#include <log/log.h>
-#include <utils/UniqueFd.h>
-
-#include "config/ParserSupport.h"
-#include "service/runtime/ShellQuote.h"
+#include "config/KeyTable.h"
+#include "config/SectionKeys.h"
 
 namespace ornak {
 namespace xel {
 namespace {
 
-enum GlobalKey {
-    kLogDumpPath,
-    kAdditionalConfPath,
-    kLogcatGrep,
-    kKmsgGrep,
-    kMaxDumpCount,
-    kMaxDumpSpace,
-    kMinFreeSpace,
+// The folder is made when the line is read, every time it is read.
+status_t setLogDumpPath(KeyContext& context, Configuration& config, const String8& value) {
+    config.mLogDumpPath = value;
+    if (context.effects.makeDumpFolder(value.string()) < 0) {
+        context.problem(ProblemKind::kDumpFolderNotMade, value.string());
+        report(context.reporter, ANDROID_LOG_ERROR, "Failed to create log dump dir %s",
+               value.string());
+        return android::INVALID_OPERATION;
+    }
+    return android::NO_ERROR;
+}
+
+// A file that cannot be opened is no error: it is just not read.
+status_t setAdditionalConfPath(KeyContext& context, Configuration& config, const String8& value) {
+    config.mAdditionalConfPath = value;
+    if (context.effects.canOpen(value.string())) {
+        report(context.reporter, ANDROID_LOG_DEBUG, "Use additional config file");
+        config.mUseAdditionalConf = true;
+    }
+    return android::NO_ERROR;
+}
+
+constexpr KeyRow<Configuration> kGlobalRows[] = {
+        {"log_dump_path", 680, ValueKind::kText, ValueUse::kValue, setLogDumpPath},
+        {"additional_conf_path", 692, ValueKind::kText, ValueUse::kValue, setAdditionalConfPath},
+        switchKey<&Configuration::mLogcatGrep>("logcat_grep", 705),
+        switchKey<&Configuration::mKmsgGrep>("kmsg_grep", 709),
+        numberKey<&Configuration::mMaxDumpCount>("max_dump_count", 713),
+        numberKey<&Configuration::mMaxDumpSpace>("max_dump_space", 717),
+        numberKey<&Configuration::mMinFreeSpace>("min_free_space", 721),
 };
-// In GlobalKey order, which is the matching order.
-constexpr const char* kGlobalKeyWords[] = {
-        "log_dump_path",  "additional_conf_path", "logcat_grep",    "kmsg_grep",
-        "max_dump_count", "max_dump_space",       "min_free_space", nullptr,
-};
-constexpr int kValueSites[] = {680, 692, 705, 709, 713, 717, 721};
-constexpr SectionKeys kGlobalKeys{"global", 676, kGlobalKeyWords};
+constexpr KeyTable<Configuration> kGlobalKeys = makeKeyTable("global", 676, kGlobalRows);
 
 }  // namespace
 
-status_t LyrDebugService::parseGlobalKey(const char* line) {
-    int key = takeKey(mSplit, line, kGlobalKeys);
-    if (key < 0) return android::BAD_VALUE;
-    String8 value;
-    if (getConfigValue(line, value) != 0) return failSetValue(kValueSites[key]);
+status_t parseGlobalKey(KeyContext& context, Configuration& config) {
+    return applyKey(context, kGlobalKeys, config);
+}
 
-    switch (key) {
-        case kLogDumpPath: {
-            mLogDumpPath = value;
-            // Quoted, so the shell sees the path as one literal word, and after
-            // "--", so that a path beginning with "-" is no option.
-            String8 command("mkdir -p -- ");
-            command.append(shellQuote(value.string()));
-            if (systemCalls().runShell(command.string()) < 0) {
-                ALOGE("Failed to create log dump dir %s", value.string());
-                return android::INVALID_OPERATION;
-            }
-            break;
-        }
-        case kAdditionalConfPath: {
-            mAdditionalConfPath = value;
-            android::UniqueFd probe(open(value.string(), O_RDONLY | O_CLOEXEC));
-            if (probe.ok()) {
-                ALOGD("Use additional config file");
-                mUseAdditionalConf = true;
-            }
-            break;
-        }
-        case kLogcatGrep:
-            mLogcatGrep = atoi(value.string()) != 0;
-            break;
-        case kKmsgGrep:
-            mKmsgGrep = atoi(value.string()) != 0;
-            break;
-        case kMaxDumpCount:
-            mMaxDumpCount = atoi(value.string());
-            break;
-        case kMaxDumpSpace:
-            mMaxDumpSpace = static_cast<uint32_t>(atoi(value.string()));
-            break;
-        case kMinFreeSpace:
-            mMinFreeSpace = static_cast<uint32_t>(atoi(value.string()));
-            break;
-    }
-    return android::NO_ERROR;
+std::vector<const char*> globalKeyWords() {
+    return keyWordsOf(kGlobalKeys);
 }
 
 }  // namespace xel

@@ -4,12 +4,12 @@
 
 #include <stdint.h>
 
-#include "service/LyrDebugService.h"
+#include "config/Configuration.h"
 
 namespace ornak {
 namespace xel {
 
-class LyrDebugService::Handler {
+class Configuration::Handler {
   public:
     Handler() = default;
     Handler(const Handler&) = default;

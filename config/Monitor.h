@@ -4,13 +4,13 @@
 
 #include <stdint.h>
 
+#include "config/Configuration.h"
 #include "config/Event.h"
-#include "service/LyrDebugService.h"
 
 namespace ornak {
 namespace xel {
 
-class LyrDebugService::Monitor {
+class Configuration::Monitor {
   public:
     LyrDebugService* mService = nullptr;  // not owned
     String8 mName;

@@ -16,8 +16,7 @@ String8 indent(int32_t depth) {
 }
 
 // A handler list prints each handler's text followed by its Enabled line.
-void appendHandlerList(String8& out, const Vector<LyrDebugService::Handler>& handlers,
-                       int32_t depth) {
+void appendHandlerList(String8& out, const Vector<Configuration::Handler>& handlers, int32_t depth) {
     String8 prefix = indent(depth);
     for (size_t i = 0; i < handlers.size(); ++i) {
         out.append(handlers[i].statusText(depth));
@@ -27,7 +26,7 @@ void appendHandlerList(String8& out, const Vector<LyrDebugService::Handler>& han
 
 }  // namespace
 
-String8 LyrDebugService::Handler::statusText(int32_t depth) const {
+String8 Configuration::Handler::statusText(int32_t depth) const {
     String8 prefix = indent(depth);
     const char* p = prefix.string();
     String8 out;
@@ -44,7 +43,7 @@ String8 LyrDebugService::Handler::statusText(int32_t depth) const {
     return out;
 }
 
-String8 LyrDebugService::Event::statusText(int32_t depth) const {
+String8 Configuration::Event::statusText(int32_t depth) const {
     String8 prefix = indent(depth);
     const char* p = prefix.string();
     String8 out;
@@ -59,7 +58,7 @@ String8 LyrDebugService::Event::statusText(int32_t depth) const {
     return out;
 }
 
-String8 LyrDebugService::dumpStatus() const {
+String8 Configuration::statusReport() const {
     String8 out;
     out.appendFormat("Config File Path: %s\n", mConfigPath != nullptr ? mConfigPath : "");
     out.appendFormat("Log Dump Path: %s\n", mLogDumpPath.string());
@@ -79,16 +78,19 @@ String8 LyrDebugService::dumpStatus() const {
                          monitor.mName.string(), monitor.mEnabled ? 1 : 0, monitor.mLevel);
         for (const Event& event : monitor.mEvents) out.append(event.statusText(1));
     }
-    // The history is one line at the very end, with no line feed at all.
-    if (!mHistory.isEmpty()) {
-        out.append("History events:");
-        String8 prefix = indent(1);
-        for (const HistoryEntry& entry : mHistory) {
-            out.appendFormat("%s%s %s", prefix.string(), entry.first.string(),
-                             entry.second.string());
-        }
-    }
     return out;
+}
+
+Vector<String8> reportLines(const String8& report) {
+    Vector<String8> lines;
+    const char* lineStart = report.string();
+    for (const char* p = lineStart;; ++p) {
+        if (*p != '\n' && *p != '\0') continue;
+        if (p > lineStart) lines.add(String8(lineStart, p - lineStart));
+        if (*p == '\0') break;
+        lineStart = p + 1;
+    }
+    return lines;
 }
 
 }  // namespace xel

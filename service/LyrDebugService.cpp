@@ -41,7 +41,7 @@ class MutexGuard {
 LyrDebugService::LyrDebugService() : LyrDebugService(kConfigPath, SystemCalls::real()) {}
 
 LyrDebugService::LyrDebugService(const char* configPath, SystemCalls& system)
-    : mConfigPath(configPath), mSystem(system) {
+    : Configuration(configPath), mSystem(system) {
     pthread_mutex_init(&mLock, nullptr);
     start();
 }
@@ -115,8 +115,6 @@ status_t LyrDebugService::parseConfiguration() {
         String8 additionalPath(mAdditionalConfPath);
         parsed = parseConfigFile(additionalPath.string());
     }
-    // The indexes serve the parser alone; their memory goes back.
-    mConfigIndex = ConfigIndex();
     return parsed;
 }
 
@@ -185,14 +183,7 @@ void LyrDebugService::logStatusReport() {
     static const char kRule[] = "--------------------------------------------";
     ALOGD("Parsing config succeed, start dump config...");
     ALOGD("%s", kRule);
-    String8 report = dumpStatus();
-    const char* lineStart = report.string();
-    for (const char* p = lineStart;; ++p) {
-        if (*p != '\n' && *p != '\0') continue;
-        if (p > lineStart) ALOGD("%s", String8(lineStart, p - lineStart).string());
-        if (*p == '\0') break;
-        lineStart = p + 1;
-    }
+    for (const String8& line : reportLines(dumpStatus())) ALOGD("%s", line.string());
     ALOGD("%s", kRule);
 }
 

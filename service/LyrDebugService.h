@@ -16,7 +16,7 @@
 #include <utils/UniqueFd.h>
 #include <utils/Vector.h>
 
-#include "config/ConfigIndex.h"
+#include "config/Configuration.h"
 #include "detect/EventChannel.h"
 #include "service/ILyrDebugService.h"
 #include "service/runtime/SystemCalls.h"
@@ -33,20 +33,14 @@ class LogGCThread;
 class LogcatDetectThread;
 class KmsgDetectThread;
 class MonitorThread;
-class ConfigLineSplit;
 class KeyWordIndex;
 
-class LyrDebugService : public BnLyrDebugService {
+// The configuration it works with is its Configuration base, filled at
+// start-up.
+class LyrDebugService : public BnLyrDebugService, public Configuration {
   public:
-    // Configuration records, defined in config/.
-    class Handler;
-    class Event;
-    class EventGroup;
-    class Monitor;
     // (event name, dump directory name) of one completed dump.
     using HistoryEntry = std::pair<String8, String8>;
-
-    static constexpr const char* kConfigPath = "/system/vendor/etc/lyrdebug.conf";
 
     LyrDebugService();
     // Runs on another main configuration file and process boundary, for
@@ -64,14 +58,12 @@ class LyrDebugService : public BnLyrDebugService {
     status_t start();
     void stop();
 
-    // Configuration (config/).
+    // Configuration: the parser of config/ with the daemon's log and shell.
+    // parseConfigFile stops at the first line that cannot be applied.
     status_t parseConfigFile(const char* path);
+    // The value rule on a whole line.
     int getConfigValue(const char* line, String8& value);
-    status_t parseGlobalKey(const char* line);
-    status_t parseHandlerKey(Handler& handler, const char* line);
-    status_t parseEventKey(Event& event, const char* line);
-    status_t parseEventGroupKey(EventGroup& group, const char* line);
-    status_t parseMonitorKey(Monitor& monitor, const char* line);
+    // The status report, with the history of dumps at its end.
     String8 dumpStatus() const;
 
     // Log dumping (dump/).
@@ -92,19 +84,6 @@ class LyrDebugService : public BnLyrDebugService {
     // threads without the lock.
     std::atomic<int32_t> mStopped{1};
     pthread_mutex_t mLock;
-    const char* mConfigPath;
-    String8 mLogDumpPath;
-    String8 mAdditionalConfPath;
-    bool mUseAdditionalConf = false;
-    int32_t mMaxDumpCount = 10;
-    uint32_t mMaxDumpSpace = 1024;  // megabytes
-    uint32_t mMinFreeSpace = 512;   // megabytes
-    Vector<Handler> mGlobalHandlers;
-    Vector<Handler> mHandlers;
-    // mDumpCount of these records is written by dumpEvent on the monitor thread.
-    Vector<Event> mEvents;
-    Vector<Monitor> mMonitors;
-    Vector<EventGroup> mEventGroups;
     // Appended by dumpEvent on the monitor thread.
     Vector<HistoryEntry> mHistory;
     // The internal channel: [0] is written by event sources, [1] read by the
@@ -116,15 +95,10 @@ class LyrDebugService : public BnLyrDebugService {
     // before the detection threads, which read it without a lock.
     std::unique_ptr<const KeyWordIndex> mKeyWordIndex;
     bool mMonitorEnabled = false;
-    bool mLogcatGrep = true;
-    bool mKmsgGrep = true;
     sp<MonitorThread> mMonitorThread;
     sp<KmsgDetectThread> mKmsgThread;
     sp<LogcatDetectThread> mLogcatThread;
     sp<LogGCThread> mLogGCThread;
-    // Name indexes of the record lists, for the parser alone; emptied once
-    // the configuration is read.
-    ConfigIndex mConfigIndex;
 
   private:
     LyrDebugService(const LyrDebugService&) = delete;
@@ -145,9 +119,6 @@ class LyrDebugService : public BnLyrDebugService {
     void collectIfOverCount();
 
     SystemCalls& mSystem;
-    // The word split of the configuration line being parsed; set only while
-    // parseConfigFile runs.
-    ConfigLineSplit* mSplit = nullptr;
 };
 
 }  // namespace xel

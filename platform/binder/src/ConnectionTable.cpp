@@ -15,7 +15,7 @@ uint64_t ConnectionTable::add(std::unique_ptr<Connection> connection) {
     uint64_t key = mNextKey++;
     Entry& entry = mEntries[key];
     entry.connection = std::move(connection);
-    entry.lastRelease = ++mReleases;
+    entry.lastActivity = ++mActivities;
     return key;
 }
 
@@ -32,13 +32,16 @@ Connection* ConnectionTable::claim(uint64_t key) {
     if (found == mEntries.end() || found->second.state == State::kClaimed) return nullptr;
     found->second.claimedFrom = found->second.state;
     found->second.state = State::kClaimed;
+    // Activity counts from when the connection became ready, as its client
+    // sees it: a thread may hand a served connection back only after the
+    // client has already used another one.
+    found->second.lastActivity = ++mActivities;
     return found->second.connection.get();
 }
 
 std::optional<Clock::time_point> ConnectionTable::release(uint64_t key, State state, bool served) {
     Entry& entry = mEntries.at(key);
     entry.state = state;
-    entry.lastRelease = ++mReleases;
     if (!hasDeadline(state)) return std::nullopt;
     if (served || entry.claimedFrom != state) entry.deadline = Clock::now() + kStallLimit;
     return entry.deadline;
@@ -46,14 +49,14 @@ std::optional<Clock::time_point> ConnectionTable::release(uint64_t key, State st
 
 uint64_t ConnectionTable::evictionCandidate() const {
     uint64_t idle = 0;
-    uint64_t idleRelease = 0;
+    uint64_t idleActivity = 0;
     uint64_t stalled = 0;
     Clock::time_point stalledDeadline;
     for (const auto& [key, entry] : mEntries) {
         if (entry.state == State::kIdle) {
-            if (idle == 0 || entry.lastRelease < idleRelease) {
+            if (idle == 0 || entry.lastActivity < idleActivity) {
                 idle = key;
-                idleRelease = entry.lastRelease;
+                idleActivity = entry.lastActivity;
             }
         } else if (hasDeadline(entry.state)) {
             if (stalled == 0 || entry.deadline < stalledDeadline) {

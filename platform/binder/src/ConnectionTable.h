@@ -53,8 +53,8 @@ class ConnectionTable {
     // claimed and released in the same stall keeps it.
     std::optional<Clock::time_point> release(uint64_t key, State state, bool served);
 
-    // The connection to close for a newcomer: the idle one released or
-    // added longest ago; failing that, the unclaimed one nearest its
+    // The connection to close for a newcomer: the idle one whose last
+    // activity (added, or ready to be served) is oldest; failing that, the unclaimed one nearest its
     // deadline, so that stalled clients cannot lock others out. 0 when
     // every connection is claimed.
     uint64_t evictionCandidate() const;
@@ -68,13 +68,13 @@ class ConnectionTable {
         std::unique_ptr<Connection> connection;
         State state = State::kIdle;
         State claimedFrom = State::kIdle;
-        uint64_t lastRelease = 0;    // orders idle connections by age
+        uint64_t lastActivity = 0;   // orders idle connections by age
         Clock::time_point deadline;  // in kMidRequest and kReplyPending
     };
 
     std::unordered_map<uint64_t, Entry> mEntries;
     uint64_t mNextKey = 1;
-    uint64_t mReleases = 0;
+    uint64_t mActivities = 0;
 };
 
 }  // namespace host

@@ -46,6 +46,9 @@ class Configuration {
     int32_t mMaxDumpCount = 10;
     uint32_t mMaxDumpSpace = 1024;  // megabytes
     uint32_t mMinFreeSpace = 512;   // megabytes
+    // Key handler_timeout: a handler command still running after this many
+    // seconds is ended; 0 lets it run as long as it takes.
+    int32_t mHandlerTimeout = 0;
     Vector<Handler> mGlobalHandlers;
     Vector<Handler> mHandlers;
     // mDumpCount of these records is written by dumpEvent on the monitor thread.

@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+#include <utils/Timers.h>
+
 #include "config/Configuration.h"
 #include "config/Handler.h"
 
@@ -31,6 +33,12 @@ class Configuration::Event {
     int32_t mDumpCount = 0;
     Vector<String8> mUevents;
     Vector<String8> mKeyWords;
+    // Key min_interval: no dump less than this many seconds after the last
+    // one; 0 for no such limit.
+    int32_t mMinInterval = 0;
+    // When the last counted dump began, on the monotonic clock; -1 before
+    // the first. Written by dumpEvent, like mDumpCount.
+    android::nsecs_t mLastDumpTime = -1;
 };
 
 }  // namespace xel

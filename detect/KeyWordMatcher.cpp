@@ -12,14 +12,17 @@ const KeyWordIndex& keyWordIndexOf(const LyrDebugService& service) {
     return service.mKeyWordIndex != nullptr ? *service.mKeyWordIndex : *kNoKeyWords;
 }
 
-void sendKeyWordEvents(KeyWordScan& scan, EventChannel& channel, const char* text, int exitFd) {
+size_t sendKeyWordEvents(KeyWordScan& scan, EventChannel& channel, const char* text, int exitFd) {
+    size_t sent = 0;
     scan.match(text, [&](const String8& name) {
         // A failed send has logged its own error; without a reader nothing
         // is logged at all.
         if (channel.sendWhileReaderLives(name.c_str(), exitFd) == EventChannel::Outcome::kSent) {
             ALOGD("Send msg from channel 1: %s", name.c_str());
+            ++sent;
         }
     });
+    return sent;
 }
 
 }  // namespace xel

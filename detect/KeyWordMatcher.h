@@ -16,8 +16,8 @@ const KeyWordIndex& keyWordIndexOf(const LyrDebugService& service);
 // Sends to channel the name of every event that text raises through scan's
 // index, in enabled-monitor and event order, each name at most once. Waits
 // for room in the channel while its reader lives, until exitFd (the calling
-// thread's exit request) becomes readable.
-void sendKeyWordEvents(KeyWordScan& scan, EventChannel& channel, const char* text, int exitFd);
+// thread's exit request) becomes readable. Returns how many names it sent.
+size_t sendKeyWordEvents(KeyWordScan& scan, EventChannel& channel, const char* text, int exitFd);
 
 }  // namespace xel
 }  // namespace ornak

@@ -48,7 +48,8 @@ bool KmsgDetectThread::threadLoop() {
     }
     mBackoff.readSucceeded();
     mBuffer[count] = '\0';
-    sendKeyWordEvents(mScan, mService->mEventChannel, mBuffer, mExit.fd());
+    size_t sent = sendKeyWordEvents(mScan, mService->mEventChannel, mBuffer, mExit.fd());
+    if (sent > 0) mService->mStats.namesReceived(ServiceStats::kKmsg, sent);
     return true;
 }
 

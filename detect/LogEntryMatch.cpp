@@ -13,13 +13,13 @@ constexpr char kOwnTag[] = "LyrDebugService";
 
 }  // namespace
 
-void sendLogEntryEvents(const AndroidLogEntry& entry, pid_t ownPid, KeyWordScan& scan,
-                        EventChannel& channel, int exitFd) {
+size_t sendLogEntryEvents(const AndroidLogEntry& entry, pid_t ownPid, KeyWordScan& scan,
+                          EventChannel& channel, int exitFd) {
     // Matching our own lines would make every dump announce the next one.
-    if (entry.pid == ownPid) return;
-    if (entry.tag != nullptr && strcmp(entry.tag, kOwnTag) == 0) return;
-    if (entry.message == nullptr) return;
-    sendKeyWordEvents(scan, channel, entry.message, exitFd);
+    if (entry.pid == ownPid) return 0;
+    if (entry.tag != nullptr && strcmp(entry.tag, kOwnTag) == 0) return 0;
+    if (entry.message == nullptr) return 0;
+    return sendKeyWordEvents(scan, channel, entry.message, exitFd);
 }
 
 }  // namespace xel

@@ -14,9 +14,9 @@ namespace xel {
 
 // Sends the events whose key words occur in entry's message, unless the
 // entry was written by process ownPid or under the daemon's own tag; exitFd
-// as for sendKeyWordEvents.
-void sendLogEntryEvents(const AndroidLogEntry& entry, pid_t ownPid, KeyWordScan& scan,
-                        EventChannel& channel, int exitFd);
+// as for sendKeyWordEvents. Returns how many names it sent.
+size_t sendLogEntryEvents(const AndroidLogEntry& entry, pid_t ownPid, KeyWordScan& scan,
+                          EventChannel& channel, int exitFd);
 
 }  // namespace xel
 }  // namespace ornak

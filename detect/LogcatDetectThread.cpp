@@ -80,7 +80,8 @@ bool LogcatDetectThread::threadLoop() {
 
     AndroidLogEntry entry;
     if (android_log_processLogBuffer(&message.entry_v1, &entry) < 0) return true;
-    sendLogEntryEvents(entry, mOwnPid, mScan, mService->mEventChannel, mExit.fd());
+    size_t sent = sendLogEntryEvents(entry, mOwnPid, mScan, mService->mEventChannel, mExit.fd());
+    if (sent > 0) mService->mStats.namesReceived(ServiceStats::kLogBuffers, sent);
     return true;
 }
 

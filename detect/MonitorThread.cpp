@@ -75,7 +75,8 @@ void MonitorThread::dispatch(PollEntry entry) {
     size_t count = static_cast<size_t>(mReceived);
     mBuffer[count] = '\0';
     if (entry == kUevent) {
-        dispatchUevent(mService->mMonitors, mBuffer, count, mSink);
+        size_t names = dispatchUevent(mService->mMonitors, mBuffer, count, mSink);
+        if (names > 0) mService->mStats.namesReceived(ServiceStats::kUevents, names);
     } else {
         mInternal.receive(mBuffer, count, mSink);
     }

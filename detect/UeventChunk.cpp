@@ -41,10 +41,10 @@ String8 ueventValue(const char* chunk, size_t count) {
     return value;
 }
 
-void dispatchUevent(const Vector<LyrDebugService::Monitor>& monitors, const char* chunk,
-                    size_t count, const EventSink& sink) {
+size_t dispatchUevent(const Vector<LyrDebugService::Monitor>& monitors, const char* chunk,
+                      size_t count, const EventSink& sink) {
     String8 value = ueventValue(chunk, count);
-    if (value.isEmpty()) return;
+    if (value.isEmpty()) return 0;
     ALOGD("Receive uevent: %s", value.c_str());
 
     Vector<String8> dispatched;
@@ -57,6 +57,7 @@ void dispatchUevent(const Vector<LyrDebugService::Monitor>& monitors, const char
             ALOGD("Receive uevent, dump log for event: %s", event.mName.c_str());
         }
     }
+    return dispatched.size();
 }
 
 }  // namespace xel

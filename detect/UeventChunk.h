@@ -25,9 +25,10 @@ String8 ueventValue(const char* chunk, size_t count);
 
 // Hands to sink, once each and in monitor and event order, the names of the
 // events of enabled monitors that list the chunk's value among their uevent
-// hints. Logs the value and every event dumped for it.
-void dispatchUevent(const Vector<LyrDebugService::Monitor>& monitors, const char* chunk,
-                    size_t count, const EventSink& sink);
+// hints. Logs the value and every event dumped for it. Returns how many
+// names it handed on.
+size_t dispatchUevent(const Vector<LyrDebugService::Monitor>& monitors, const char* chunk,
+                      size_t count, const EventSink& sink);
 
 }  // namespace xel
 }  // namespace ornak

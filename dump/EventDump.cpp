@@ -14,6 +14,7 @@
 
 #include "config/Event.h"
 #include "config/Monitor.h"
+#include "config/NameIndex.h"
 #include "dump/DirListing.h"
 #include "dump/DirSize.h"
 #include "dump/DumpFolders.h"
@@ -75,20 +76,26 @@ bool makeDumpFolder(SystemCalls& system, const String8& dumpPath) {
 
 void LyrDebugService::dumpEvent(const char* name) {
     if (name == nullptr) name = "";
-    if (!hasRoomForDump()) return;
-    Event* event = eventToDump(name);
-    if (event == nullptr) return;
+    // Refusals count per event; a name of no event is only logged.
+    const ssize_t place = indexOfName(mEvents, name);
+    if (!runDump(place, name) && place >= 0) mStats.refused(static_cast<size_t>(place));
+}
+
+bool LyrDebugService::runDump(ssize_t place, const char* name) {
+    if (!hasRoomForDump() || !mayDump(place, name)) return false;
+    Event& event = mEvents.editItemAt(static_cast<size_t>(place));
+    const android::nsecs_t started = systemCalls().monotonicTime();
 
     int32_t level = dumpLevelOf(mMonitors, name);
     ALOGD("The log level is %d", level);
     String8 dirName;
     if (!dumpDirName(name, systemCalls().now(), dirName)) {
         ALOGE("Get time failed");
-        return;
+        return false;
     }
     String8 dumpPath = String8::format("%s/%s/", mLogDumpPath.string(), dirName.string());
     ALOGD("Dump event %s to %s", name, dumpPath.string());
-    if (!makeDumpFolder(systemCalls(), dumpPath)) return;
+    if (!makeDumpFolder(systemCalls(), dumpPath)) return false;
 
     // Handlers write their output to relative paths, so they run inside the
     // dump folder; the working directory is put back afterwards.
@@ -100,19 +107,22 @@ void LyrDebugService::dumpEvent(const char* name) {
     // once event for nothing. The next event tries again.
     if (chdir(dumpPath.string()) != 0) {
         ALOGE("chdir() to %s failed", dumpPath.string());
-        return;
+        return false;
     }
 
     dumpGlobalHandlers(level);
     // A handler that cannot run ends the event's handlers, not the dump.
-    (void)event->dumpHandlers(level);
+    (void)event.dumpHandlers(level);
 
-    ++event->mDumpCount;
+    ++event.mDumpCount;
+    event.mLastDumpTime = started;
     notifyLogFiles(name, dumpPath.string());
     mHistory.add(HistoryEntry(String8(name), dirName));
+    mStats.dumped(static_cast<size_t>(place), String8(name), dirName, dumpPath);
 
     if (haveSavedDir && chdir(savedDir) != 0) ALOGE("Restore dir to %s failed", savedDir);
     collectIfOverCount();
+    return true;
 }
 
 bool LyrDebugService::hasRoomForDump() {
@@ -138,19 +148,25 @@ bool LyrDebugService::hasRoomForDump() {
     return true;
 }
 
-LyrDebugService::Event* LyrDebugService::eventToDump(const char* name) {
-    size_t index = 0;
-    while (index < mEvents.size() && !(mEvents[index].mName == name)) ++index;
-    if (index == mEvents.size()) {
+bool LyrDebugService::mayDump(ssize_t place, const char* name) {
+    if (place < 0) {
         ALOGW("Invalid event received, %s", name);
-        return nullptr;
+        return false;
     }
-    Event& event = mEvents.editItemAt(index);
+    const Event& event = mEvents[static_cast<size_t>(place)];
     if (event.mPolicy == Event::kPolicyOnce && event.mDumpCount > 0) {
         ALOGD("Dump policy for event %s is ONCE, we already dumpped once", event.mName.string());
-        return nullptr;
+        return false;
     }
-    return &event;
+    if (event.mMinInterval > 0 && event.mLastDumpTime >= 0) {
+        android::nsecs_t since = systemCalls().monotonicTime() - event.mLastDumpTime;
+        if (since < android::seconds_to_nanoseconds(event.mMinInterval)) {
+            ALOGD("Dump of event %s skipped, last dump %d s ago, min_interval %d s",
+                  event.mName.string(), static_cast<int>(since / 1000000000), event.mMinInterval);
+            return false;
+        }
+    }
+    return true;
 }
 
 // After a burst of dumps the space limit would refuse every later event

@@ -32,25 +32,41 @@ struct RunResult {
     String8 failedLine;
 };
 
-// Handlers reach the process boundary through their service; a record made
-// without one uses the boundary of whoever runs the pass.
-SystemCalls& systemOf(const Handler& handler, SystemCalls& fallback) {
-    return handler.mService != nullptr ? handler.mService->systemCalls() : fallback;
+// Where a handler's command lines go: the process boundary and the time
+// limit of the handler's service; a record made without one uses those of
+// whoever runs the pass.
+struct Shell {
+    SystemCalls& system;
+    int32_t limitSeconds;
+};
+
+Shell shellOf(const LyrDebugService& service) {
+    return {service.systemCalls(), service.mHandlerTimeout};
 }
 
-int runLine(SystemCalls& system, const CommandKind& kind, const String8& line) {
+Shell shellOf(const Handler& handler, const Shell& fallback) {
+    return handler.mService != nullptr ? shellOf(*handler.mService) : fallback;
+}
+
+// Without a limit a line runs through system() itself.
+int runLine(const Shell& shell, const CommandKind& kind, const String8& line) {
     if (kind.enable) {
         ALOGD("Enable cmd: %s", line.string());
     } else {
         ALOGD("Dump cmd: %s", line.string());
     }
-    return system.runShell(line.string());
+    if (shell.limitSeconds <= 0) return shell.system.runShell(line.string());
+    ShellOutcome outcome = shell.system.runShellWithin(line.string(), shell.limitSeconds);
+    if (outcome.timedOut) {
+        ALOGW("Handler command timed out after %d s: %s", shell.limitSeconds, line.string());
+    }
+    return outcome.status;
 }
 
 // One line per parameter, never joined; the parameter text goes to the
 // shell unchanged so that a configuration can pass several words. Only a
 // shell that could not run is a failure, and it ends the handler's lines.
-RunResult runCommand(SystemCalls& system, const Handler& handler, const CommandKind& kind) {
+RunResult runCommand(const Shell& shell, const Handler& handler, const CommandKind& kind) {
     RunResult result;
     const String8& command = handler.*kind.command;
     const Vector<String8>& paras = handler.*kind.paras;
@@ -63,20 +79,20 @@ RunResult runCommand(SystemCalls& system, const Handler& handler, const CommandK
         return result;
     }
     if (paras.isEmpty()) {
-        int status = runLine(system, kind, command);
+        int status = runLine(shell, kind, command);
         if (status < 0) result = {status, command};
         return result;
     }
     for (size_t i = 0; i < paras.size(); ++i) {
         String8 line = String8::format("%s %s", command.string(), paras[i].string());
-        int status = runLine(system, kind, line);
+        int status = runLine(shell, kind, line);
         if (status < 0) return {status, line};
     }
     return result;
 }
 
-void enableHandler(SystemCalls& system, const Handler& handler) {
-    RunResult result = runCommand(system, handler, kEnable);
+void enableHandler(const Shell& shell, const Handler& handler) {
+    RunResult result = runCommand(shell, handler, kEnable);
     if (result.status < 0) {
         ALOGE("Enable handler failed, %s", result.failedLine.string());
         ALOGE("Enable handler failed, cmd: %s", handler.mEnableCmd.string());
@@ -89,7 +105,7 @@ status_t LyrDebugService::enableHandlers() {
     ALOGD("Enable global handlers");
     for (size_t i = 0; i < mGlobalHandlers.size(); ++i) {
         const Handler& handler = mGlobalHandlers[i];
-        if (handler.mEnabled) enableHandler(systemOf(handler, systemCalls()), handler);
+        if (handler.mEnabled) enableHandler(shellOf(handler, shellOf(*this)), handler);
     }
 
     // Every enabled monitor enables its own copies, so a handler held by
@@ -103,7 +119,7 @@ status_t LyrDebugService::enableHandlers() {
             for (size_t h = 0; h < handlers.size(); ++h) {
                 const Handler& handler = handlers[h];
                 if (handler.mEnabled && handler.mLevel <= monitor.mLevel) {
-                    enableHandler(systemOf(handler, systemCalls()), handler);
+                    enableHandler(shellOf(handler, shellOf(*this)), handler);
                 }
             }
         }
@@ -116,18 +132,18 @@ void LyrDebugService::dumpGlobalHandlers(int32_t level) {
     for (size_t i = 0; i < mGlobalHandlers.size(); ++i) {
         const Handler& handler = mGlobalHandlers[i];
         if (!handler.mEnabled || handler.mLevel > level) continue;
-        RunResult result = runCommand(systemOf(handler, systemCalls()), handler, kDump);
+        RunResult result = runCommand(shellOf(handler, shellOf(*this)), handler, kDump);
         if (result.status < 0) ALOGE("Dump handler failed, %s", result.failedLine.string());
     }
     ALOGD("Global handler dump finish");
 }
 
 status_t LyrDebugService::Event::dumpHandlers(int32_t level) {
-    SystemCalls& fallback = mService != nullptr ? mService->systemCalls() : SystemCalls::real();
+    const Shell fallback = mService != nullptr ? shellOf(*mService) : Shell{SystemCalls::real(), 0};
     for (size_t i = 0; i < mHandlers.size(); ++i) {
         const Handler& handler = mHandlers[i];
         if (!handler.mEnabled || handler.mLevel > level) continue;
-        RunResult result = runCommand(systemOf(handler, fallback), handler, kDump);
+        RunResult result = runCommand(shellOf(handler, fallback), handler, kDump);
         if (result.status < 0) {
             ALOGE("Dump handler failed, %s", result.failedLine.string());
             ALOGE("Dump handler failed for event %s, handler %s", mName.string(),

@@ -61,9 +61,12 @@ bool collectStamps(const String8& dumpDir, KeptStamps& kept) {
 
 // Second pass: anything with a dump-shaped name older than oldestKept goes,
 // folder or not.
-void removeOlderThan(SystemCalls& system, const String8& dumpDir, uint64_t oldestKept) {
+// Returns how many removal lines ran (a line that runs but fails goes
+// unnoticed, as the folder is found again by the next pass).
+uint64_t removeOlderThan(SystemCalls& system, const String8& dumpDir, uint64_t oldestKept) {
     DirPtr dir = openDumpDir(dumpDir);
-    if (dir == nullptr) return;
+    if (dir == nullptr) return 0;
+    uint64_t removed = 0;
     while (const struct dirent* entry = readdir(dir.get())) {
         uint64_t stamp;
         if (isDotEntry(entry->d_name) || !readDumpStamp(entry->d_name, stamp)) continue;
@@ -73,20 +76,29 @@ void removeOlderThan(SystemCalls& system, const String8& dumpDir, uint64_t oldes
         ALOGD("Remove cmd: %s", line.string());
         if (system.runShell(line.string()) < 0) {
             ALOGE("Remove old dir %s failed", entry->d_name);
+        } else {
+            ++removed;
         }
     }
+    return removed;
+}
+
+// One pass: the stamps of the dump folders, then the removal of those older
+// than the newest mMaxDumpCount; how many removal lines ran.
+uint64_t collect(LyrDebugService& service) {
+    // A limit below one keeps collection off rather than removing every dump.
+    if (service.mMaxDumpCount < 1) return 0;
+    KeptStamps kept(static_cast<size_t>(service.mMaxDumpCount));
+    if (!collectStamps(service.mLogDumpPath, kept)) return 0;
+    // Fewer dumps than the limit: nothing to remove.
+    if (!kept.full()) return 0;
+    return removeOlderThan(service.systemCalls(), service.mLogDumpPath, kept.smallest());
 }
 
 }  // namespace
 
 void LyrDebugService::removeOldDumps() {
-    // A limit below one keeps collection off rather than removing every dump.
-    if (mMaxDumpCount < 1) return;
-    KeptStamps kept(static_cast<size_t>(mMaxDumpCount));
-    if (!collectStamps(mLogDumpPath, kept)) return;
-    // Fewer dumps than the limit: nothing to remove.
-    if (!kept.full()) return;
-    removeOlderThan(systemCalls(), mLogDumpPath, kept.smallest());
+    mStats.collected(collect(*this));
 }
 
 }  // namespace xel

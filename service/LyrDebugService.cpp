@@ -79,14 +79,16 @@ status_t LyrDebugService::start() {
     ALOGD("Start parsing config");
     status_t parsed = parseConfiguration();
     if (parsed != android::NO_ERROR) {
-        ALOGE("Failed to parse config file");
+        mStartFailure = "Failed to parse config file";
+        ALOGE("%s", mStartFailure);
         return parsed;
     }
     logStatusReport();
 
     mMonitorEnabled = hasEnabledMonitor();
     if (!mMonitorEnabled) {
-        ALOGD("No monitor is enabled");
+        mStartFailure = "No monitor is enabled";
+        ALOGD("%s", mStartFailure);
         return android::NO_INIT;
     }
 
@@ -95,9 +97,11 @@ status_t LyrDebugService::start() {
     ALOGD("Finish enable handlers");
 
     if (!createChannel()) {
-        ALOGE("Failed to enable handlers");
+        mStartFailure = "Failed to enable handlers";
+        ALOGE("%s", mStartFailure);
         return android::UNKNOWN_ERROR;
     }
+    mStats.setEventCount(mEvents.size());
     startWorkerThreads();
 
     mStopped = 0;
@@ -173,6 +177,7 @@ status_t LyrDebugService::sendEvent(const String8& name) {
     // Nobody would ever read it.
     if (!mEventChannel.hasReader()) return android::INVALID_OPERATION;
     if (!mEventChannel.send(text)) return android::TIMED_OUT;
+    if (length > 0) mStats.namesReceived(ServiceStats::kBinder);
     ALOGD("Send event %s thru lyrd service", text);
     return android::NO_ERROR;
 }

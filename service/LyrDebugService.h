@@ -19,6 +19,7 @@
 #include "config/Configuration.h"
 #include "detect/EventChannel.h"
 #include "service/ILyrDebugService.h"
+#include "service/ServiceStats.h"
 #include "service/runtime/SystemCalls.h"
 
 namespace ornak {
@@ -53,6 +54,12 @@ class LyrDebugService : public BnLyrDebugService, public Configuration {
     // ended, BAD_VALUE for a name longer than any event's, or TIMED_OUT
     // when the channel did not take it.
     status_t sendEvent(const String8& name) override;
+    // Writes the state report to fd: the answer to the platform's dump
+    // transaction. A caller that does not take it within two seconds gets
+    // TIMED_OUT.
+    status_t dump(int fd, const Vector<android::String16>& args) override;
+    // Whether the service started, its threads, and what it received and did.
+    String8 stateReport() const;
 
     // Start-up and shutdown.
     status_t start();
@@ -99,6 +106,10 @@ class LyrDebugService : public BnLyrDebugService, public Configuration {
     sp<KmsgDetectThread> mKmsgThread;
     sp<LogcatDetectThread> mLogcatThread;
     sp<LogGCThread> mLogGCThread;
+    // Why start-up stopped, in the words it logged; null once started.
+    const char* mStartFailure = nullptr;
+    // Written by every thread that receives a name, dumps or collects.
+    ServiceStats mStats;
 
   private:
     LyrDebugService(const LyrDebugService&) = delete;
@@ -111,11 +122,13 @@ class LyrDebugService : public BnLyrDebugService, public Configuration {
     void startWorkerThreads();
     void stopWorkerThreads();
 
-    // Parts of dumpEvent (dump/): the space limits, the record to dump
-    // (null when the name is unknown or a once event is used up), and an
+    // Parts of dumpEvent (dump/): the dump of the event at place in mEvents
+    // (false when refused), the space limits, the event's own limits (the
+    // name is known, a once event not used up, min_interval passed), and an
     // early collection pass when the dumps outnumber max_dump_count.
+    bool runDump(ssize_t place, const char* name);
     bool hasRoomForDump();
-    Event* eventToDump(const char* name);
+    bool mayDump(ssize_t place, const char* name);
     void collectIfOverCount();
 
     SystemCalls& mSystem;

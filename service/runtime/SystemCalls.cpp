@@ -11,8 +11,16 @@ int SystemCalls::runShell(const char* line) {
     return ::system(line);
 }
 
+ShellOutcome SystemCalls::runShellWithin(const char* line, int limitSeconds) {
+    return ornak::xel::runShellWithin(line, limitSeconds);
+}
+
 time_t SystemCalls::now() {
     return ::time(nullptr);
+}
+
+android::nsecs_t SystemCalls::monotonicTime() {
+    return android::systemTime(android::SYSTEM_TIME_MONOTONIC);
 }
 
 int SystemCalls::statFs(const char* path, struct statfs* out) {

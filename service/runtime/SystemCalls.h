@@ -6,6 +6,10 @@
 #include <sys/statfs.h>
 #include <time.h>
 
+#include <utils/Timers.h>
+
+#include "service/runtime/ShellSpawn.h"
+
 namespace ornak {
 namespace xel {
 
@@ -16,7 +20,12 @@ class SystemCalls {
     // Runs one line through the platform shell and waits for it; the
     // result of system(): negative only when the shell could not be run.
     virtual int runShell(const char* line);
+    // The same in a process group of its own, ended when it is still
+    // running after limitSeconds.
+    virtual ShellOutcome runShellWithin(const char* line, int limitSeconds);
     virtual time_t now();
+    // The monotonic clock, which setting the time does not move.
+    virtual android::nsecs_t monotonicTime();
     virtual int statFs(const char* path, struct statfs* out);
 
     // The real calls, shared by the whole process.

@@ -46,6 +46,7 @@ class DumpTest : public ::testing::Test, public SystemCalls {
         return mRunForReal ? ::system(line) : 0;
     }
     time_t now() override { return 1796454909; }  // 07:15:09 UTC, 5 December 2026
+    android::nsecs_t monotonicTime() override { return android::seconds_to_nanoseconds(mUptime); }
     int statFs(const char* path, struct statfs* out) override {
         *out = {};
         out->f_bsize = 4096;
@@ -90,6 +91,7 @@ class DumpTest : public ::testing::Test, public SystemCalls {
     std::set<std::string> mFailing;
     bool mRunForReal = false, mStatFsFails = false;
     uint64_t mFreeMb = 4096;
+    int64_t mUptime = 1000;  // seconds
     lyrd_test::TempDir mDir;
     std::string mDumps = mDir.file("dumps"), mPath = mDumps + "/hang_20261205_071509/";
     std::string mSavedCwd = fs::current_path();
@@ -187,6 +189,63 @@ TEST_F(DumpTest, DumpRefusesInOrderThenRunsAtTheHighestLevelOfTheEnabledMonitors
     EXPECT_EQ(2u, mService->mHistory.size());
 }
 
+// The interval runs from the start of the last dump that counted, on the
+// monotonic clock, and is looked at after the once policy.
+TEST_F(DumpTest, MinIntervalRefusesADumpTooSoonAfterTheLastOne) {
+    addEvent("hang");
+    mService->mEvents.editItemAt(0).mMinInterval = 10;
+    fs::create_directories(mPath);  // the fake shell makes nothing
+    const std::string skipped = "D Dump of event hang skipped, last dump ";
+    const std::pair<int64_t, std::string> steps[] = {
+            {1000, "D Filelist: "},
+            {1009, skipped + "9 s ago, min_interval 10 s"},
+            {1010, "D Filelist: "},
+            {1015, skipped + "5 s ago, min_interval 10 s"},
+    };
+    for (const auto& [uptime, last] : steps) {
+        mUptime = uptime;
+        mService->dumpEvent("hang");
+        EXPECT_EQ(last, logged().back()) << uptime;
+    }
+    EXPECT_EQ(2, mService->mEvents[0].mDumpCount);
+
+    mService->mEvents.editItemAt(0).mPolicy = Event::kPolicyOnce;
+    mService->dumpEvent("hang");
+    EXPECT_EQ("D Dump policy for event hang is ONCE, we already dumpped once", logged().back());
+}
+
+// Every refusal of a configured event counts for it; a name of no event
+// counts nowhere.
+TEST_F(DumpTest, StatsCountEachEventsDumpsRefusalsAndLastDump) {
+    addEvent("hang");
+    addEvent("once");
+    mService->mEvents.editItemAt(1).mPolicy = Event::kPolicyOnce;
+    mService->mStats.setEventCount(mService->mEvents.size());
+    fs::create_directories(mPath);
+    fs::create_directories(mDumps + "/once_20261205_071509");
+    mService->dumpEvent("once");
+    mService->dumpEvent("once");    // used up
+    mService->dumpEvent("nobody");  // no such event
+    mFreeMb = 1;                    // too little room
+    mService->dumpEvent("hang");
+    mFreeMb = 4096;
+    mFailing = {mkdir(mPath)};  // no folder
+    mService->dumpEvent("hang");
+    mFailing.clear();
+    mService->dumpEvent("hang");
+
+    ServiceStats::Snapshot stats = mService->mStats.snapshot();
+    ASSERT_EQ(2u, stats.events.size());
+    EXPECT_EQ(1u, stats.events[0].dumps);
+    EXPECT_EQ(2u, stats.events[0].refusals);
+    EXPECT_EQ(mPath, stats.events[0].lastDumpPath.string());
+    EXPECT_EQ(1u, stats.events[1].dumps);
+    EXPECT_EQ(1u, stats.events[1].refusals);
+    ASSERT_EQ(2u, stats.newestDumps.size());
+    EXPECT_STREQ("hang", stats.newestDumps[0].first.string());
+    EXPECT_STREQ("once_20261205_071509", stats.newestDumps[1].second.string());
+}
+
 // A file in the dump folder's place: the folder cannot be entered, and the
 // handlers must not write where the daemon happens to stand.
 TEST_F(DumpTest, AFolderThatCannotBeEnteredRunsNothingAndCountsNothing) {
@@ -223,6 +282,23 @@ TEST_F(DumpTest, ALogDumpPathBeginningWithADashIsAPathForMkdirAndRm) {
     mService->removeOldDumps();
     EXPECT_FALSE(fs::exists(mDir.file("-dumps/old_20200101_000000")));
     EXPECT_TRUE(fs::exists(mDir.file("-dumps/hang_20261205_071509")));
+}
+
+// Only the shell seam's time-limited path runs for real here.
+TEST_F(DumpTest, AHandlerCommandPastTheLimitIsEndedAndTheNextCommandRuns) {
+    ASSERT_EQ(0, chdir(mDir.path().c_str()));
+    mService->mHandlerTimeout = 1;
+    const std::string hung = "sleep 30 & sleep 30";
+    mService->mGlobalHandlers.add(handler(hung.c_str()));
+    mService->mGlobalHandlers.add(handler("touch next"));
+
+    mService->dumpGlobalHandlers(0);
+    EXPECT_EQ((Strings{"D Global handler dump start", "D Dump cmd: " + hung,
+                       "W Handler command timed out after 1 s: " + hung, "D Dump cmd: touch next",
+                       "D Global handler dump finish"}),
+              logged());
+    EXPECT_TRUE(fs::exists(mDir.file("next")));
+    EXPECT_TRUE(mLines.empty()) << "a limited command never goes through system()";
 }
 
 TEST_F(DumpTest, DirSizeCountsLinksByTheirTargetsAndNeverEntersThem) {

@@ -1,6 +1,10 @@
 // The service's life, and its binder entry point called with parcels built here.
 #include <android/log.h>
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <unistd.h>
+
+#include <regex>
 
 #include <binder/Parcel.h>
 #include <gtest/gtest.h>
@@ -149,6 +153,63 @@ TEST_F(Service, AfterTheMonitorThreadEndsNothingIsWrittenAndNobodyIsToldSuccess)
     KeyWordScan scan(keyWordIndexOf(*mService));
     sendKeyWordEvents(scan, mService->mEventChannel, "gpu hang", -1);
     EXPECT_EQ(Records(), mLog.records());
+}
+
+TEST_F(Service, StateReportSaysWhyTheServiceDidNotStart) {
+    const std::pair<std::string, std::string> cases[] = {
+            {"monitor.m.enable=0\n", "No monitor is enabled"},
+            {"monitor.m.event=none\n", "Failed to parse config file"},
+    };
+    for (const auto& [config, reason] : cases) {
+        start(config);
+        std::string report = mService->stateReport().string();
+        EXPECT_EQ(0u, report.find("service: not started (" + reason +
+                                  ")\nthreads: LogGC not created, "
+                                  "Logcat Detect not created, Kmsg Detect not created, "
+                                  "Monitor not created\n"))
+                << report;
+    }
+}
+
+// Through the dump transaction's entry: the report goes to the caller's
+// descriptor.
+TEST_F(Service, StateReportCountsWhatTheServiceReceivedAndDumped) {
+    start(kStarted + std::string("event.a.policy=always\nevent.o.policy=once\n"
+                                 "monitor.m.event=a\nmonitor.m.event=o\n"));
+    for (const char16_t* name : {u"a", u"o", u"o", u"zz"}) {
+        EXPECT_EQ(0, call(1, kToken, name));
+        EXPECT_EQ(0, mReply.readInt32());
+    }
+    ASSERT_TRUE(mLog.waitFor("Invalid event received, zz"));
+    ASSERT_TRUE(mLog.waitFor("LogGCThread: Finish garbage collection"));
+
+    int ends[2];
+    ASSERT_EQ(0, pipe2(ends, O_CLOEXEC));
+    android::UniqueFd readEnd(ends[0]), writeEnd(ends[1]);
+    ASSERT_EQ(0, mService->dump(writeEnd.get(), {}));
+    writeEnd.reset();
+    std::string report;
+    char bytes[512];
+    for (ssize_t n; (n = read(readEnd.get(), bytes, sizeof(bytes))) > 0;) report.append(bytes, n);
+
+    const std::string dumps = mDir.file("d") + "/";
+    const std::string stamp = "_[0-9]{8}_[0-9]{6}";
+    std::regex expected(
+            "service: started\n"
+            "threads: LogGC running, Logcat Detect not created, "
+            "Kmsg Detect not created, Monitor running\n"
+            "names received: binder 4, log buffers 0, kmsg 0, uevents 0\n"
+            "collection: 1 passes, 0 folders removed\n"
+            "event a: dumps=1 refused=0 last=" +
+            dumps + "a" + stamp +
+            "/\n"
+            "event o: dumps=1 refused=1 last=" +
+            dumps + "o" + stamp +
+            "/\n"
+            "newest dumps \\(at most 50, newest first\\):\n"
+            "    o o" +
+            stamp + "\n    a a" + stamp + "\n");
+    EXPECT_TRUE(std::regex_match(report, expected)) << report;
 }
 
 TEST_F(Service, WrongTokenIsRefusedAndOtherCodesGetThePlainBinderAnswers) {

@@ -38,6 +38,7 @@ constexpr KeyRow<Configuration> kGlobalRows[] = {
         numberKey<&Configuration::mMaxDumpCount>("max_dump_count", 713),
         numberKey<&Configuration::mMaxDumpSpace>("max_dump_space", 717),
         numberKey<&Configuration::mMinFreeSpace>("min_free_space", 721),
+        numberKey<&Configuration::mHandlerTimeout>("handler_timeout", 725),
 };
 constexpr KeyTable<Configuration> kGlobalKeys = makeKeyTable("global", 676, kGlobalRows);
 

@@ -80,6 +80,7 @@ constexpr KeyRow<Event> kEventRows[] = {
         elementKey<&Event::mKeyWords>("key_word", 802),
         elementKey<&Event::mUevents>("uevent", 807),
         {"policy", 812, ValueKind::kText, ValueUse::kValue, setPolicy},
+        numberKey<&Event::mMinInterval>("min_interval", 816),
 };
 constexpr KeyTable<Event> kEventKeys = makeKeyTable("event", 781, kEventRows);
 

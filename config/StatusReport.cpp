@@ -49,6 +49,8 @@ String8 Configuration::Event::statusText(int32_t depth) const {
     String8 out;
     out.appendFormat("%sEvent: %s, Policy: %d, Dump %d times\n", p, mName.string(), mPolicy,
                      mDumpCount);
+    // Shown only when set, so that a report without the key reads as before.
+    if (mMinInterval != 0) out.appendFormat("%sMinInterval: %ds\n", p, mMinInterval);
     out.appendFormat("%sUevent hints: ", p);
     for (size_t i = 0; i < mUevents.size(); ++i) out.appendFormat("%s, ", mUevents[i].string());
     out.appendFormat("\n%sKey words: ", p);
@@ -69,6 +71,8 @@ String8 Configuration::statusReport() const {
     // The space limits are unsigned but shown as their signed reading.
     out.appendFormat("MaxLogSize: %dMB\n", static_cast<int32_t>(mMaxDumpSpace));
     out.appendFormat("MinFreeSpace: %dMB\n", static_cast<int32_t>(mMinFreeSpace));
+    // Shown only when set, so that a report without the key reads as before.
+    if (mHandlerTimeout != 0) out.appendFormat("HandlerTimeout: %ds\n", mHandlerTimeout);
     if (!mGlobalHandlers.isEmpty()) {
         out.append("Global handlers:\n");
         appendHandlerList(out, mGlobalHandlers, 1);

@@ -217,6 +217,31 @@ History events:    e e_1    f f_2)",
     EXPECT_EQ(2u, mService->mEventGroups[0].mEvents.size());
 }
 
+// A report without the two limits reads exactly as before they existed.
+TEST_F(ConfigTest, TheTwoLimitsReadAsNumbersAndShowInTheReportOnlyWhenSet) {
+    ASSERT_EQ(0, parse("global.handler_timeout= 30s\nevent.e.min_interval=90\n"
+                       "event.f.policy=always\nmonitor.m.event=e\nmonitor.m.event=f\n"));
+    EXPECT_EQ(30, mService->mHandlerTimeout);
+    EXPECT_EQ(90, mService->mEvents[0].mMinInterval);
+    std::string report = mService->dumpStatus().string();
+    EXPECT_NE(std::string::npos,
+              report.find("MinFreeSpace: 512MB\nHandlerTimeout: 30s\nMonitor: m"));
+    EXPECT_NE(std::string::npos,
+              report.find("Dump 0 times\n    MinInterval: 90s\n    Uevent hints: \n"));
+    EXPECT_EQ(report.find("MinInterval"), report.rfind("MinInterval")) << "only e has one";
+
+    const std::pair<std::string, std::string> invalid[] = {
+            {"global.handler_timeout=\n", "Set value failed at line 725"},
+            {"event.e.min_interval=\n", "Set value failed at line 816"},
+    };
+    for (const auto& [line, message] : invalid) {
+        mService = new LyrDebugService("/dev/null", *this);
+        mLog.clear();
+        EXPECT_EQ(android::BAD_VALUE, parse(line));
+        EXPECT_EQ("E " + message, logged().at(1)) << line;
+    }
+}
+
 // The main file, then the additional one it names, and never a third.
 TEST_F(ConfigTest, StartUpReadsTheAdditionalFileButNoThird) {
     std::string third = mDir.write("third", "global.max_dump_count=3\n");

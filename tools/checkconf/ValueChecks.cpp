@@ -57,6 +57,15 @@ void checkLogDumpPath(const KeyRecord& key, Diagnostics& out) {
     }
 }
 
+// Below a second, as for 0, commands run as long as they take.
+void checkHandlerTimeout(const KeyRecord& key, Diagnostics& out) {
+    int seconds = atoi(key.value.c_str());
+    if (seconds >= 0) return;
+    addWarning(out, key.at,
+               "handler_timeout " + quoted(key.value) +
+                       " is shorter than a second: handler commands run without a time limit");
+}
+
 // A group the parser found is one it copied from at this line. The copies
 // are in file order.
 bool copiedGroupAt(const ParseRecord& record, Position at) {
@@ -96,6 +105,7 @@ void checkKey(const ParseRecord& record, const KeyRecord& key, Diagnostics& out)
                            "compared, so it never matches");
     }
     if (isKey(key, ConfigSection::kMonitor, "evtgroup")) checkMonitorGroup(record, key, out);
+    if (isKey(key, ConfigSection::kGlobal, "handler_timeout")) checkHandlerTimeout(key, out);
 }
 
 }  // namespace

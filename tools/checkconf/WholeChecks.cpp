@@ -132,6 +132,16 @@ void checkLimits(const Whole& whole, Diagnostics& out) {
     if (space != nullptr && config.mMaxDumpSpace == 0) {
         addWarning(out, space->at, "max_dump_space is 0: every dump is refused");
     }
+    for (const Event& event : config.mEvents) {
+        const KeyRecord* interval =
+                whole.lastKey(ConfigSection::kEvent, event.mName.string(), "min_interval");
+        if (interval == nullptr || event.mMinInterval <= 0) continue;
+        if (event.mPolicy != Event::kPolicyOnce) continue;
+        addWarning(out, interval->at,
+                   "event " + quoted(event.mName.string()) +
+                           " has policy once: it is dumped once at most, so min_interval does "
+                           "nothing");
+    }
     if (whole.lastKey(ConfigSection::kGlobal, "", "log_dump_path") == nullptr) {
         addWarning(out, whole.record.end(),
                    "no log_dump_path is set: dumps go to folders at the root of the file system");

@@ -72,7 +72,8 @@ TEST(Checkconf, EachLineTheDaemonRejectsIsAnErrorInWordsAndInTheDaemonsMessages)
             {"global.", "1|the line gives no key: write global.KEY=VALUE|@676|@945"},
             {"global.foo=1\n",
              "1|unknown global key \"foo\"; the keys are log_dump_path, additional_conf_path, "
-             "logcat_grep, kmsg_grep, max_dump_count, max_dump_space, min_free_space|Unknown key "
+             "logcat_grep, kmsg_grep, max_dump_count, max_dump_space, min_free_space, "
+             "handler_timeout|Unknown key "
              "word foo=1\\n in global section|@945"},
             {"global.max_dump_count=\n",
              "1|the key max_dump_count has no value after \"=\"|!713|@945"},
@@ -86,7 +87,8 @@ TEST(Checkconf, EachLineTheDaemonRejectsIsAnErrorInWordsAndInTheDaemonsMessages)
                                             "|Unknown key word bogus=1\\n in handler section|@967"},
             {"event.e", "1|the line gives no key: write event.NAME.KEY=VALUE|@781|@978"},
             {"event.e.what=1\n",
-             "1|unknown event key \"what\"; the keys are handler, key_word, uevent, policy|Unknown "
+             "1|unknown event key \"what\"; the keys are handler, key_word, uevent, policy, "
+             "min_interval|Unknown "
              "key word what=1\\n in event section|@978"},
             {"event.e.handler",
              "1|no handler name after \"handler\": write event.NAME.handler.HANDLER.KEY=VALUE|@786|"
@@ -269,6 +271,12 @@ TEST(Checkconf, ConfigurationThatCannotDoWhatItSaysIsAWarningAtTheLineThatMakesI
                       "2: the line holds no dot: it is ignored"}},
                     {"event.e.policy=once\r\nevent.f.policy=once\r\n",
                      {"1: the file has CR LF line ends: every value keeps the carriage return"}},
+                    {"global.handler_timeout=-1\nglobal.handler_timeout=0\n",
+                     {"1: handler_timeout \"-1\" is shorter than a second: handler commands run "
+                      "without a time limit"}},
+                    {"event.e.min_interval=60\nevent.e.policy=once\nevent.f.min_interval=60\n",
+                     {"1: event \"e\" has policy once: it is dumped once at most, so min_interval "
+                      "does nothing"}},
             },
             kStarts);
 }

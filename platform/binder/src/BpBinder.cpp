@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Frame.h"
+#include "ParcelFds.h"
 #include "ServiceSocket.h"
 
 namespace android {
@@ -46,7 +47,8 @@ status_t BpBinder::dump(int /*fd*/, const Vector<String16>& /*args*/) {
 }
 
 status_t BpBinder::transact(uint32_t code, const Parcel& data, Parcel* reply, uint32_t flags) {
-    if (data.dataSize() > host::kMaxFrameSize - host::kRequestHeaderSize) {
+    if (data.dataSize() > host::kMaxFrameSize - host::kRequestHeaderSize ||
+        host::ParcelFds::of(data).size() > host::kMaxFrameFds) {
         return FAILED_TRANSACTION;
     }
     Mutex::Autolock guard(mLock);
@@ -75,9 +77,12 @@ status_t BpBinder::transactOnce(uint32_t code, const Parcel& data, Parcel* reply
     using host::IoResult;
     *failure = Failure::kNone;
     const int fd = mConnection.get();
+    const std::vector<int>& fds = host::ParcelFds::of(data);
     uint8_t head[host::kRequestHeaderSize];
-    host::encodeRequestHeader({code, flags, static_cast<uint32_t>(data.dataSize())}, head);
-    IoResult sent = host::sendFrame(fd, head, sizeof(head), data.data(), data.dataSize());
+    host::encodeRequestHeader({code, flags, static_cast<uint32_t>(data.dataSize()),
+                               static_cast<uint32_t>(fds.size())},
+                              head);
+    IoResult sent = host::sendFrame(fd, head, sizeof(head), data.data(), data.dataSize(), fds);
     if (sent != IoResult::kOk) {
         *failure = sent == IoResult::kPeerClosed ? Failure::kClosedBeforeReply : Failure::kBroken;
         return DEAD_OBJECT;

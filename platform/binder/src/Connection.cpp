@@ -3,6 +3,9 @@
 #include <errno.h>
 #include <sys/uio.h>
 
+#include "ParcelFds.h"
+#include "SocketFds.h"
+
 namespace android {
 namespace host {
 namespace {
@@ -13,8 +16,12 @@ bool wouldBlock() {
 
 }  // namespace
 
-Connection::Connection(UniqueFd fd, sp<IBinder> service, const ucred& peer)
-    : mFd(std::move(fd)), mService(std::move(service)), mPeer(peer) {}
+Connection::Connection(UniqueFd fd, sp<IBinder> service, const ucred& peer, FdBudget* budget)
+    : mFd(std::move(fd)), mService(std::move(service)), mPeer(peer), mBudget(budget) {}
+
+Connection::~Connection() {
+    mBudget->give(mBudgeted);
+}
 
 Connection::Next Connection::receive() {
     for (;;) {
@@ -22,9 +29,13 @@ Connection::Next Connection::receive() {
         if (next != Next::kInput) return next;
         size_t room = 0;
         uint8_t* space = mInput.space(&room);
-        ssize_t got = recv(mFd.get(), space, room, MSG_DONTWAIT);
+        std::vector<UniqueFd> fds;
+        ssize_t got = receiveWithFds(mFd.get(), space, room, &fds);
         if (got > 0) {
+            if (!fds.empty() && !mBudget->take(fds.size())) return Next::kClose;
+            mBudgeted += fds.size();
             mInput.commit(static_cast<size_t>(got));
+            mInput.addFds(std::move(fds));
         } else if (got == 0) {
             return Next::kClose;
         } else if (errno != EINTR) {
@@ -35,6 +46,11 @@ Connection::Next Connection::receive() {
 
 void Connection::takeRequest(RequestHeader* header, Parcel* data) {
     mInput.take(header, data);
+    // The parcel's descriptors close once the call has run, so a pool
+    // thread holds them only while it serves.
+    const size_t handed = ParcelFds::of(*data).size();
+    mBudget->give(handed);
+    mBudgeted -= handed;
 }
 
 Connection::Next Connection::afterRequest() const {

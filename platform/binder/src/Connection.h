@@ -1,9 +1,10 @@
 // One client connection as the server loop sees it: its socket, who is at
-// the other end, the service it reaches, and the bytes on their way in and
-// out. Requests are gathered from non-blocking reads and replies written
-// without waiting, so no thread ever waits on the client: what the socket
-// does not take at once is kept until it is writable again (one reply at
-// most, since no further request is served before it is gone).
+// the other end, the service it reaches, and the bytes (with the requests'
+// descriptors) on their way in and out. Requests are gathered from
+// non-blocking reads and replies written without waiting, so no thread
+// ever waits on the client: what the socket does not take at once is kept
+// until it is writable again (one reply at most, since no further request
+// is served before it is gone).
 //
 // Not thread-safe: the server loop hands a connection to one thread at a
 // time.
@@ -17,6 +18,7 @@
 #include <binder/Parcel.h>
 #include <utils/UniqueFd.h>
 
+#include "FdBudget.h"
 #include "Frame.h"
 #include "RequestBuffer.h"
 
@@ -33,8 +35,13 @@ class Connection {
         kClose,   // nothing: the end of the stream, an error or a bad frame
     };
 
-    // fd: a connected, non-blocking stream socket.
-    Connection(UniqueFd fd, sp<IBinder> service, const ucred& peer);
+    // fd: a connected, non-blocking stream socket. budget: what the
+    // descriptors received and not yet taken out count against; it
+    // outlives the connection.
+    Connection(UniqueFd fd, sp<IBinder> service, const ucred& peer, FdBudget* budget);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
 
     int fd() const { return mFd.get(); }
     const sp<IBinder>& service() const { return mService; }
@@ -59,6 +66,8 @@ class Connection {
     UniqueFd mFd;
     sp<IBinder> mService;
     ucred mPeer;
+    FdBudget* mBudget;
+    size_t mBudgeted = 0;  // descriptors in mInput, taken from mBudget
     RequestBuffer mInput;
     std::vector<uint8_t> mPending;  // the unsent end of a reply frame
     size_t mSent = 0;               // of mPending

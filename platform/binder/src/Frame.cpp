@@ -1,21 +1,28 @@
 #include "Frame.h"
 
+#include <endian.h>
 #include <errno.h>
+#include <string.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
+
+#include "SocketFds.h"
 
 namespace android {
 namespace host {
 namespace {
 
+// One load or store each: the server decodes a header several times per
+// request while it gathers it.
 void putWord(uint8_t* out, uint32_t value) {
-    for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
+    value = htole32(value);
+    memcpy(out, &value, sizeof(value));
 }
 
 uint32_t getWord(const uint8_t* in) {
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | in[i];
-    return value;
+    uint32_t value;
+    memcpy(&value, in, sizeof(value));
+    return le32toh(value);
 }
 
 }  // namespace
@@ -25,6 +32,7 @@ void encodeRequestHeader(const RequestHeader& header, uint8_t out[kRequestHeader
     putWord(out + 4, header.code);
     putWord(out + 8, header.flags);
     putWord(out + 12, header.dataSize);
+    putWord(out + 16, header.fdCount);
 }
 
 bool decodeRequestHeader(const uint8_t in[kRequestHeaderSize], RequestHeader* header) {
@@ -32,7 +40,8 @@ bool decodeRequestHeader(const uint8_t in[kRequestHeaderSize], RequestHeader* he
     header->code = getWord(in + 4);
     header->flags = getWord(in + 8);
     header->dataSize = getWord(in + 12);
-    return header->dataSize <= kMaxFrameSize - kRequestHeaderSize;
+    header->fdCount = getWord(in + 16);
+    return header->dataSize <= kMaxFrameSize - kRequestHeaderSize && header->fdCount <= kMaxFrameFds;
 }
 
 void encodeReplyHeader(const ReplyHeader& header, uint8_t out[kReplyHeaderSize]) {
@@ -68,18 +77,18 @@ IoResult readFully(int fd, void* buffer, size_t len) {
     return IoResult::kOk;
 }
 
-IoResult sendFrame(int fd, const void* header, size_t headerLen, const void* body, size_t bodyLen) {
+IoResult sendFrame(int fd, const void* header, size_t headerLen, const void* body, size_t bodyLen,
+                   const std::vector<int>& fds) {
     iovec parts[2] = {{const_cast<void*>(header), headerLen}, {const_cast<void*>(body), bodyLen}};
     size_t first = 0;
+    size_t fdsLeft = fds.size();
     while (first < 2) {
         if (parts[first].iov_len == 0) {
             ++first;
             continue;
         }
-        msghdr message{};
-        message.msg_iov = parts + first;
-        message.msg_iovlen = 2 - first;
-        ssize_t sent = sendmsg(fd, &message, MSG_NOSIGNAL);
+        ssize_t sent = sendWithFds(fd, parts + first, 2 - first, fds.data(), fdsLeft);
+        if (sent >= 0) fdsLeft = 0;  // they went with the first byte sent
         if (sent < 0) {
             if (errno == EPIPE || errno == ECONNRESET) return IoResult::kPeerClosed;
             if (errno != EINTR) return IoResult::kFailed;

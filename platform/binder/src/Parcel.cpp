@@ -47,6 +47,8 @@ status_t Parcel::setData(const uint8_t* buffer, size_t len) {
     mData.assign(buffer, buffer + len);
     mDataSize = len;
     mDataPos = 0;
+    mFds.clear();
+    mOwnedFds.clear();
     return NO_ERROR;
 }
 
@@ -54,6 +56,8 @@ void Parcel::freeData() {
     std::vector<uint8_t>().swap(mData);
     mDataSize = 0;
     mDataPos = 0;
+    mFds.clear();
+    mOwnedFds.clear();
 }
 
 uint8_t* Parcel::writeSpace(size_t len) {

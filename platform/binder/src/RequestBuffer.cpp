@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ParcelFds.h"
+
 namespace android {
 namespace host {
 namespace {
@@ -27,11 +29,46 @@ size_t RequestBuffer::frameSize() const {
 }
 
 RequestBuffer::State RequestBuffer::state() const {
+    if (mFdsMalformed) return State::kMalformed;
     if (held() == 0) return State::kEmpty;
     if (held() < kRequestHeaderSize) return State::kPartial;
     RequestHeader header;
     if (!decodeRequestHeader(&mBytes[mBegin], &header)) return State::kMalformed;
-    return held() < kRequestHeaderSize + header.dataSize ? State::kPartial : State::kComplete;
+    if (held() < kRequestHeaderSize + header.dataSize) return State::kPartial;
+    // Every descriptor of a frame comes no later than its last byte.
+    return firstFrameFdCount() == header.fdCount ? State::kComplete : State::kMalformed;
+}
+
+size_t RequestBuffer::firstFrameFdCount() const {
+    if (mFds.empty() || mFds.front().frameStart != mStreamBegin) return 0;
+    return mFds.front().fds.size();
+}
+
+bool RequestBuffer::lastFrameStart(size_t* start) const {
+    size_t at = mBegin;
+    while (mEnd - at >= kRequestHeaderSize) {
+        RequestHeader header;
+        if (!decodeRequestHeader(&mBytes[at], &header)) return false;
+        const size_t end = at + kRequestHeaderSize + header.dataSize;
+        if (end >= mEnd) break;
+        at = end;
+    }
+    *start = at;
+    return true;
+}
+
+void RequestBuffer::addFds(std::vector<UniqueFd> fds) {
+    size_t start = 0;
+    if (fds.empty() || mFdsMalformed) return;
+    if (held() == 0 || !lastFrameStart(&start)) {
+        mFdsMalformed = true;
+        return;
+    }
+    const uint64_t frameStart = mStreamBegin + (start - mBegin);
+    if (mFds.empty() || mFds.back().frameStart != frameStart) mFds.push_back({frameStart, {}});
+    std::vector<UniqueFd>& own = mFds.back().fds;
+    for (UniqueFd& fd : fds) own.push_back(std::move(fd));
+    if (own.size() > kMaxFrameFds) mFdsMalformed = true;
 }
 
 void RequestBuffer::makeRoom() {
@@ -64,7 +101,14 @@ void RequestBuffer::commit(size_t len) {
 void RequestBuffer::take(RequestHeader* header, Parcel* data) {
     decodeRequestHeader(&mBytes[mBegin], header);
     data->setData(&mBytes[mBegin + kRequestHeaderSize], header->dataSize);
+    std::vector<UniqueFd> fds;
+    if (firstFrameFdCount() > 0) {
+        fds = std::move(mFds.front().fds);
+        mFds.erase(mFds.begin());
+    }
+    ParcelFds::adopt(data, std::move(fds));
     mBegin += kRequestHeaderSize + header->dataSize;
+    mStreamBegin += kRequestHeaderSize + header->dataSize;
     if (mBegin < mEnd) return;
     mBegin = mEnd = 0;
     if (mCapacity > kKeptCapacity) {

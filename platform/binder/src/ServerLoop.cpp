@@ -102,7 +102,7 @@ void ServerLoop::acceptFrom(uint64_t index) {
         if (getsockopt(fd.get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) {
             peer = ucred{-1, static_cast<uid_t>(-1), static_cast<gid_t>(-1)};
         }
-        admit(std::make_unique<Connection>(std::move(fd), listener->service, peer));
+        admit(std::make_unique<Connection>(std::move(fd), listener->service, peer, &mFdBudget));
     }
     arm(EPOLL_CTL_MOD, listener->fd.get(), EPOLLIN, tag(kListenerEvent, index));
 }
@@ -150,6 +150,9 @@ Connection::Next ServerLoop::serve(Connection* connection) {
     state->mCallingUid = connection->peer().uid;
     status_t status = connection->service()->transact(header.code, data, &reply, header.flags);
     state->mServing = false;
+    // The request's descriptors close before the reply goes, so a client
+    // holding the other end of a pipe it lent sees its end once answered.
+    data.freeData();
     if ((header.flags & IBinder::FLAG_ONEWAY) != 0) return connection->afterRequest();
 
     ReplyHeader answer{status, static_cast<uint32_t>(reply.dataSize())};

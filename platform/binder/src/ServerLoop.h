@@ -14,7 +14,9 @@
 // connections are kept, a newcomer closing the one idle longest (logged
 // once per burst); a connection that stays mid-request, or leaves a reply
 // untaken, for kStallLimit is closed; a malformed or oversized frame
-// closes its connection. None of these touches any other connection.
+// closes its connection, as do descriptors past what requests being
+// gathered may hold together (FdBudget). None of these touches any other
+// connection.
 #pragma once
 
 #include <stdint.h>
@@ -29,6 +31,7 @@
 #include "Connection.h"
 #include "ConnectionTable.h"
 #include "EvictionLog.h"
+#include "FdBudget.h"
 #include "WakeTimer.h"
 
 namespace android {
@@ -66,6 +69,7 @@ class ServerLoop {
     void onTimer();
 
     UniqueFd mEpoll;
+    FdBudget mFdBudget;  // outlives the connections, which draw on it
     Mutex mLock;
     WakeTimer mTimer GUARDED_BY(mLock);
     std::vector<std::unique_ptr<Listener>> mListeners GUARDED_BY(mLock);  // only grows

@@ -120,7 +120,8 @@ TEST_F(BinderTest, CallsRunAtOnceAGoneClientHurtsNothingAndDescriptorsCloseOnExe
     std::vector<sp<IBinder>> idle(8);  // must hold no pool thread
     for (auto& binder : idle) binder = defaultServiceManager()->checkService(String16("echo"));
     UniqueFd gone = rawConnect(mFolder + "/echo");
-    ASSERT_GT(send(gone.get(), frame(ITest::GATE, "").data(), 16, 0), 0);
+    const std::string request = frame(ITest::GATE, "");
+    ASSERT_GT(send(gone.get(), request.data(), request.size(), 0), 0);
     ASSERT_TRUE(mService->gateReached(1));
     gone.reset();  // its reply goes to a closed socket, which must raise no SIGPIPE
     auto gate = [] {
@@ -143,13 +144,14 @@ TEST_F(BinderTest, CallsRunAtOnceAGoneClientHurtsNothingAndDescriptorsCloseOnExe
 }
 
 TEST_F(BinderTest, BadOrStalledFramesCloseOnlyTheirConnection) {
-    const uint32_t limit = host::kMaxFrameSize - 16;
+    const uint32_t limit = host::kMaxFrameSize - 20;
     const std::string cases[] = {
-            "XBRQ" + word(1) + word(0) + word(0),
-            "HBRQ" + word(1) + word(0) + word(limit + 1),
-            "HBRQ" + word(1) + word(0) + word(0xffffffff),
-            "HBRQ" + word(1),  // the rest never comes
-            frame(1, "abcdefgh").substr(0, 20),
+            "XBRQ" + word(1) + word(0) + word(0) + word(0),
+            "HBRQ" + word(1) + word(0) + word(limit + 1) + word(0),
+            "HBRQ" + word(1) + word(0) + word(0xffffffff) + word(0),
+            "HBRQ" + word(1) + word(0) + word(0) + word(17),  // too many descriptors
+            "HBRQ" + word(1),                                 // the rest never comes
+            frame(1, "abcdefgh").substr(0, 24),
     };
     for (const std::string& bytes : cases) {
         EXPECT_EQ("", exchange(mFolder + "/echo", bytes, true)) << "no reply, then the close";

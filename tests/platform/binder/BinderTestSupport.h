@@ -2,12 +2,16 @@
 #pragma once
 
 #include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -18,6 +22,7 @@
 #include <binder/ProcessState.h>
 #include <binder/host_binder.h>
 #include <gtest/gtest.h>
+#include <utils/String8.h>
 #include <utils/UniqueFd.h>
 
 #include "tests/common/TempDir.h"
@@ -26,13 +31,15 @@ namespace android {
 
 struct ITest : IInterface {
     static inline const String16 descriptor{"test.echo"};
-    enum { ECHO = IBinder::FIRST_CALL_TRANSACTION, GATE, LARGE };
+    enum { ECHO = IBinder::FIRST_CALL_TRANSACTION, GATE, LARGE, WRITE };
 };
 
 // ECHO checks the token and answers the length of the name that follows and
 // the number of ECHO calls so far. GATE answers 1 once three calls are in it
 // at the same time. LARGE answers a reply of nearly the largest frame, more
-// than a socket takes at once.
+// than a socket takes at once. WRITE writes each String16 that follows a
+// descriptor to that descriptor, and answers how many it wrote and how many
+// of those descriptors were close-on-exec.
 struct TestService : BnInterface<ITest> {
     bool gateReached(int n, bool enter = false) {
         std::unique_lock<std::mutex> guard(mLock);
@@ -47,10 +54,26 @@ struct TestService : BnInterface<ITest> {
             const std::u16string units(500000, u'x');
             return reply->writeString16(units.data(), units.size());
         }
+        if (code == WRITE) return writeToDescriptors(data, reply);
         if (code != ECHO) return BBinder::onTransact(code, data, reply, flags);
         if (!data.checkInterface(this)) return PERMISSION_DENIED;
         reply->writeInt32(static_cast<int32_t>(data.readString16().size()));
         return reply->writeInt32(++mEchoes);
+    }
+
+    static status_t writeToDescriptors(const Parcel& data, Parcel* reply) {
+        int32_t written = 0, closeOnExec = 0;
+        for (int fd; (fd = data.readFileDescriptor()) >= 0; ++written) {
+            if (!writeAll(fd, String8(data.readString16()).string())) return UNKNOWN_ERROR;
+            closeOnExec += (fcntl(fd, F_GETFD) & FD_CLOEXEC) != 0;
+        }
+        if (reply == nullptr) return NO_ERROR;  // one-way, in process
+        reply->writeInt32(written);
+        return reply->writeInt32(closeOnExec);
+    }
+
+    static bool writeAll(int fd, const std::string& text) {
+        return write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     }
 
     std::mutex mLock;
@@ -88,13 +111,14 @@ class BinderTest : public ::testing::Test {
     sp<IBinder> mProxy;
 };
 
-// A request frame written out by hand: magic, code, flags, data size (all
-// four bytes little-endian), data.
+// A request frame written out by hand: magic, code, flags, data size,
+// descriptor count (all four bytes little-endian), data.
 inline std::string word(uint32_t value) {
     return {char(value), char(value >> 8), char(value >> 16), char(value >> 24)};
 }
-inline std::string frame(uint32_t code, const std::string& data) {
-    return "HBRQ" + word(code) + word(0) + word(static_cast<uint32_t>(data.size())) + data;
+inline std::string frame(uint32_t code, const std::string& data, uint32_t fdCount = 0) {
+    return "HBRQ" + word(code) + word(0) + word(static_cast<uint32_t>(data.size())) +
+           word(fdCount) + data;
 }
 
 inline UniqueFd rawConnect(const std::string& path) {
@@ -105,6 +129,21 @@ inline UniqueFd rawConnect(const std::string& path) {
     setsockopt(fd.get(), SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof(wait));
     EXPECT_EQ(0, connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof(address)));
     return fd;
+}
+
+// A deadline generous for a slow machine.
+constexpr int kWaitMs = 20000;
+
+// True once the service has closed fd; waits up to waitMs.
+inline bool closedByService(int fd, int waitMs) {
+    pollfd entry{fd, POLLRDHUP, 0};
+    return poll(&entry, 1, waitMs) == 1 && (entry.revents & (POLLRDHUP | POLLHUP)) != 0;
+}
+
+// Of this process, the service's included.
+inline size_t openDescriptors() {
+    auto entries = std::filesystem::directory_iterator("/proc/self/fd");
+    return static_cast<size_t>(std::distance(begin(entries), end(entries)));
 }
 
 // Sends bytes on a new connection (and no more unless it stalls); gives what

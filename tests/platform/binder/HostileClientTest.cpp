@@ -18,19 +18,6 @@
 namespace android {
 namespace {
 
-constexpr int kWaitMs = 20000;
-
-// True once the service has closed fd; waits up to waitMs.
-bool closedByService(int fd, int waitMs) {
-    pollfd entry{fd, POLLRDHUP, 0};
-    return poll(&entry, 1, waitMs) == 1 && (entry.revents & (POLLRDHUP | POLLHUP)) != 0;
-}
-
-size_t openDescriptors() {
-    auto entries = std::filesystem::directory_iterator("/proc/self/fd");
-    return static_cast<size_t>(std::distance(begin(entries), end(entries)));
-}
-
 // Connections held open by a child process, so that what this process
 // holds is the service's side alone.
 class ConnectionsInAChild {
@@ -133,7 +120,8 @@ TEST_F(BinderTest, AtTheLimitNewcomersCloseTheLongestIdleLoggedOncePerBurst) {
 bool rawPing(int fd) {
     std::string request = frame(IBinder::PING_TRANSACTION, "");
     char reply[12];
-    return send(fd, request.data(), request.size(), MSG_NOSIGNAL) == 16 &&
+    return send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+                   static_cast<ssize_t>(request.size()) &&
            recv(fd, reply, sizeof(reply), MSG_WAITALL) == 12;
 }
 
@@ -156,7 +144,7 @@ TEST_F(BinderTest, ConnectionsStalledMidRequestHoldNoThreadAndAreClosed) {
     std::vector<UniqueFd> stalled;
     for (int i = 0; i < 60; ++i) {
         // A header cut short, or a header whose data stops part-way.
-        std::string part = i % 2 == 0 ? "HBRQ" : frame(ITest::ECHO, "abcdefgh").substr(0, 20);
+        std::string part = i % 2 == 0 ? "HBRQ" : frame(ITest::ECHO, "abcdefgh").substr(0, 24);
         stalled.push_back(rawConnect(mFolder + "/echo"));
         ASSERT_EQ(static_cast<ssize_t>(part.size()),
                   send(stalled.back().get(), part.data(), part.size(), MSG_NOSIGNAL));
@@ -175,7 +163,8 @@ TEST_F(BinderTest, ClientsThatTakeNoReplyHoldNoThreadAndAreClosed) {
     for (int i = 0; i < 4; ++i) {  // more than the pool has threads
         unread.push_back(rawConnect(mFolder + "/echo"));
         std::string request = frame(ITest::LARGE, "");
-        ASSERT_EQ(16, send(unread.back().get(), request.data(), request.size(), MSG_NOSIGNAL));
+        ASSERT_EQ(static_cast<ssize_t>(request.size()),
+                  send(unread.back().get(), request.data(), request.size(), MSG_NOSIGNAL));
         // The reply has begun to come; the rest waits for the client.
         pollfd entry{unread.back().get(), POLLIN, 0};
         ASSERT_EQ(1, poll(&entry, 1, kWaitMs));

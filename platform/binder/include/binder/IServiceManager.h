@@ -5,8 +5,8 @@
 // folder is created with mode 0755 when missing; the socket file gets mode
 // 0660, so only processes of the publishing process's user or group may
 // connect. Each request on a connection is one frame: code, flags and the
-// data parcel; a reply frame with the status and the reply parcel comes
-// back unless the call is one-way.
+// data parcel with its descriptors; a reply frame with the status and the
+// reply parcel comes back unless the call is one-way.
 #pragma once
 
 #include <binder/IInterface.h>

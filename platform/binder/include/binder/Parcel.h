@@ -11,7 +11,12 @@
 // or an empty value for the forms without one) and leaves the position
 // where it was. No read allocates more than the data holds.
 //
-// Binder objects and file descriptors do not travel in a host parcel.
+// File descriptors: the parcel keeps a list of the descriptors written to
+// it; the data holds, where each was written, a marker word (the bytes
+// "HBFD") and then the descriptor's index in that list as a Uint32. The
+// parcel closes those it owns when it is destroyed, freed or given new
+// data, and never those it was only lent. Binder objects do not travel in
+// a host parcel.
 #pragma once
 
 #include <stddef.h>
@@ -22,11 +27,16 @@
 
 #include <utils/Errors.h>
 #include <utils/String16.h>
+#include <utils/UniqueFd.h>
 
 namespace android {
 
 class IBinder;
 class IPCThreadState;
+
+namespace host {
+class ParcelFds;
+}
 
 class Parcel {
   public:
@@ -47,8 +57,10 @@ class Parcel {
     // Any position may be set; reads past the data fail.
     void setDataPosition(size_t pos) const { mDataPos = pos; }
     status_t setDataCapacity(size_t size);
-    // Replaces the data with a copy of len bytes; the position goes to 0.
+    // Replaces the data with a copy of len bytes, dropping the descriptors;
+    // the position goes to 0.
     status_t setData(const uint8_t* buffer, size_t len);
+    // Drops the data and the descriptors.
     void freeData();
 
     status_t writeInterfaceToken(const String16& interface);
@@ -77,7 +89,20 @@ class Parcel {
     // A null string gives an empty text and BAD_VALUE.
     status_t readString16(String16* text) const;
 
+    // Without takeOwnership the parcel is only lent fd, which the caller
+    // keeps open for as long as the parcel is used; with it, the parcel
+    // closes fd, even when the write fails.
+    status_t writeFileDescriptor(int fd, bool takeOwnership = false);
+    // Writes a close-on-exec duplicate of fd, which the parcel owns.
+    status_t writeDupFileDescriptor(int fd);
+    // The descriptor written at the position, still the parcel's: the
+    // caller duplicates it to keep it. BAD_TYPE (negative) where there is
+    // none, leaving the position where it was.
+    int readFileDescriptor() const;
+
   private:
+    friend class host::ParcelFds;
+
     // Writes len bytes at the position, zero-padded to 4, and moves past them.
     status_t writeAligned(const void* bytes, size_t len);
     // Reserves room for len bytes (padded) at the position; null when the
@@ -91,6 +116,8 @@ class Parcel {
     std::vector<uint8_t> mData;  // capacity; the first mDataSize bytes are data
     size_t mDataSize = 0;
     mutable size_t mDataPos = 0;
+    std::vector<int> mFds;            // what the data's descriptor indices refer to
+    std::vector<UniqueFd> mOwnedFds;  // those of mFds the parcel closes
 };
 
 }  // namespace android

@@ -42,8 +42,15 @@ status_t BpBinder::pingBinder() {
     return transact(PING_TRANSACTION, data, &reply);
 }
 
-status_t BpBinder::dump(int /*fd*/, const Vector<String16>& /*args*/) {
-    return INVALID_OPERATION;
+status_t BpBinder::dump(int fd, const Vector<String16>& args) {
+    Parcel data;
+    Parcel reply;
+    status_t status = data.writeFileDescriptor(fd);
+    if (status == NO_ERROR) status = data.writeInt32(static_cast<int32_t>(args.size()));
+    for (size_t i = 0; i < args.size() && status == NO_ERROR; ++i) {
+        status = data.writeString16(args[i]);
+    }
+    return status == NO_ERROR ? transact(DUMP_TRANSACTION, data, &reply) : status;
 }
 
 status_t BpBinder::transact(uint32_t code, const Parcel& data, Parcel* reply, uint32_t flags) {

@@ -66,7 +66,7 @@ TEST_F(BinderTest, StandardCodesGetTheStandardAnswersAndDataIsReadFromItsStart) 
             {1599098439, NO_ERROR},  // '_PNG'
             {1598968902, NO_ERROR},  // '_NTF': the interface descriptor
             {1599295570, NO_ERROR},  // '_SPR': system properties
-            {1598311760, -74},       // '_DMP': no descriptor to dump to
+            {1598311760, BAD_TYPE},  // '_DMP': no descriptor to dump to
             {ITest::ECHO, NO_ERROR},
     };
     for (auto [code, status] : cases) {

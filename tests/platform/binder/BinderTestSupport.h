@@ -39,7 +39,8 @@ struct ITest : IInterface {
 // at the same time. LARGE answers a reply of nearly the largest frame, more
 // than a socket takes at once. WRITE writes each String16 that follows a
 // descriptor to that descriptor, and answers how many it wrote and how many
-// of those descriptors were close-on-exec.
+// of those descriptors were close-on-exec. dump() writes "hello" and then
+// " ARG" for each argument.
 struct TestService : BnInterface<ITest> {
     bool gateReached(int n, bool enter = false) {
         std::unique_lock<std::mutex> guard(mLock);
@@ -70,6 +71,12 @@ struct TestService : BnInterface<ITest> {
         if (reply == nullptr) return NO_ERROR;  // one-way, in process
         reply->writeInt32(written);
         return reply->writeInt32(closeOnExec);
+    }
+
+    status_t dump(int fd, const Vector<String16>& args) override {
+        std::string text = "hello";
+        for (const String16& arg : args) text += std::string(" ") + String8(arg).string();
+        return writeAll(fd, text) ? NO_ERROR : UNKNOWN_ERROR;
     }
 
     static bool writeAll(int fd, const std::string& text) {

@@ -1,4 +1,5 @@
-// Descriptors in a parcel and across the host transport.
+// Descriptors in a parcel, across the host transport, and the dump
+// transaction that hands one to a service.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -79,6 +80,24 @@ TEST_F(BinderTest, DescriptorsTravelWithTheirRequestAndTheServiceKeepsNone) {
     Parcel data, reply;
     for (size_t i = 0; i <= host::kMaxFrameFds; ++i) data.writeFileDescriptor(pipe.writeEnd.get());
     EXPECT_EQ(FAILED_TRANSACTION, mProxy->transact(ITest::WRITE, data, &reply));
+}
+
+TEST_F(BinderTest, ADumpWritesToTheCallersDescriptorWhichStaysOpenAndTheCallersOwn) {
+    Pipe pipe;
+    Vector<String16> args;
+    args.add(String16("--state"));
+    args.add(String16("b"));
+    EXPECT_EQ(NO_ERROR, mProxy->dump(pipe.writeEnd.get(), args));
+    EXPECT_TRUE(TestService::writeAll(pipe.writeEnd.get(), "!")) << "still the caller's";
+
+    Parcel data, reply;  // fewer arguments than counted
+    data.writeFileDescriptor(pipe.writeEnd.get());
+    data.writeInt32(2);
+    data.writeString16(String16("-a"));
+    EXPECT_EQ(BAD_VALUE, mProxy->transact(IBinder::DUMP_TRANSACTION, data, &reply));
+
+    pipe.writeEnd.reset();
+    EXPECT_EQ("hello --state b!", readToEnd(pipe.readEnd.get()));
 }
 
 }  // namespace

@@ -32,7 +32,8 @@ class BpBinder : public IBinder {
     // False once the service could not be reached again.
     bool isBinderAlive() const override;
     status_t pingBinder() override;
-    // File descriptors do not travel to a host service.
+    // The dump transaction: the service writes to fd, which stays the
+    // caller's and open. The transaction's status.
     status_t dump(int fd, const Vector<String16>& args) override;
     status_t transact(uint32_t code, const Parcel& data, Parcel* reply, uint32_t flags = 0) override;
 

@@ -127,6 +127,11 @@ bool parseCommand(const std::vector<std::string>& args, Command* command, std::s
         command->kind = Command::Kind::kUevent;
         return parseUevent(args, &command->uevent, error);
     }
+    if (verb == "dump") {
+        command->kind = Command::Kind::kDump;
+        command->dump.args.assign(args.begin() + 1, args.end());
+        return true;
+    }
     *error = "unknown command: " + verb;
     return false;
 }
@@ -136,6 +141,7 @@ const char* usageText() {
            "       lyrdctl transact --code N [--token TEXT | --no-token] [--name TEXT] [--oneway]\n"
            "       lyrdctl uevent [--header TEXT] [--] RECORD...\n"
            "       lyrdctl uevent --empty\n"
+           "       lyrdctl dump [ARG...]\n"
            "\n"
            "send      sends the event NAME to the lyrd service and prints its answer\n"
            "transact  sends a raw transaction to the lyrd service (default token "
@@ -143,7 +149,9 @@ const char* usageText() {
            "          and prints status=S and, when the reply holds one, reply=R\n"
            "uevent    sends one NETLINK_KOBJECT_UEVENT datagram to multicast group 1: the header\n"
            "          (default \"change@/devices/virtual/misc/lyrd\") and each RECORD, each\n"
-           "          followed by a NUL byte; --empty sends zero bytes\n";
+           "          followed by a NUL byte; --empty sends zero bytes\n"
+           "dump      has the lyrd service write its state report to standard output; each ARG\n"
+           "          is passed to the service as it is\n";
 }
 
 }  // namespace lyrdctl

@@ -3,6 +3,7 @@
 //   lyrdctl transact --code N [--token TEXT | --no-token] [--name TEXT] [--oneway]
 //   lyrdctl uevent [--header TEXT] [--] RECORD...
 //   lyrdctl uevent --empty
+//   lyrdctl dump [ARG...]
 #pragma once
 
 #include <stdint.h>
@@ -34,12 +35,18 @@ struct UeventCommand {
     std::vector<std::string> records;
 };
 
+// The words after "dump", passed on as they are.
+struct DumpCommand {
+    std::vector<std::string> args;
+};
+
 struct Command {
-    enum class Kind { kHelp, kSend, kTransact, kUevent };
+    enum class Kind { kHelp, kSend, kTransact, kUevent, kDump };
     Kind kind = Kind::kHelp;
     SendCommand send;
     TransactCommand transact;
     UeventCommand uevent;
+    DumpCommand dump;
 };
 
 // Parses the words after the program name. On a usage error returns false

@@ -6,7 +6,7 @@
 
 namespace lyrdctl {
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int run(const std::vector<std::string>& args, std::ostream& out, int outFd, std::ostream& err) {
     Command command;
     std::string error;
     if (!parseCommand(args, &command, &error)) {
@@ -23,6 +23,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return runTransact(command.transact, out, err);
         case Command::Kind::kUevent:
             return runUevent(command.uevent, err);
+        case Command::Kind::kDump:
+            // What out holds goes first; the service writes to outFd directly.
+            out.flush();
+            return runDump(command.dump, outFd, err);
     }
     return 2;
 }

@@ -13,6 +13,7 @@ using android::Parcel;
 using android::sp;
 using android::status_t;
 using android::String16;
+using android::Vector;
 
 sp<IBinder> reachService(std::ostream& err) {
     sp<IBinder> service = android::defaultServiceManager()->checkService(String16(kServiceName));
@@ -21,6 +22,15 @@ sp<IBinder> reachService(std::ostream& err) {
             << android::host::binderServiceDir() << "/" << kServiceName << "\n";
     }
     return service;
+}
+
+String16 toString16(const std::string& text) {
+    return String16(text.data(), text.size());
+}
+
+int failed(status_t status, std::ostream& err) {
+    err << "transaction failed: " << status << "\n";
+    return 1;
 }
 
 }  // namespace
@@ -44,10 +54,7 @@ int runSend(const SendCommand& send, std::ostream& out, std::ostream& err) {
     Parcel reply;
     buildSendData(send, &data);
     status_t status = service->transact(kSendEventCode, data, &reply);
-    if (status != android::NO_ERROR) {
-        err << "transaction failed: " << status << "\n";
-        return 1;
-    }
+    if (status != android::NO_ERROR) return failed(status, err);
     int32_t result = 0;
     if (reply.readInt32(&result) != android::NO_ERROR) {
         err << "lyrdctl: the reply holds no Int32\n";
@@ -69,6 +76,16 @@ int runTransact(const TransactCommand& transact, std::ostream& out, std::ostream
     int32_t result = 0;
     if (reply.readInt32(&result) == android::NO_ERROR) out << "reply=" << result << "\n";
     return 0;
+}
+
+int runDump(const DumpCommand& dump, int outFd, std::ostream& err) {
+    sp<IBinder> service = reachService(err);
+    // No answer is a failed transaction too, as a dead service's would be.
+    if (service == nullptr) return failed(android::DEAD_OBJECT, err);
+    Vector<String16> args;
+    for (const std::string& arg : dump.args) args.add(toString16(arg));
+    status_t status = service->dump(outFd, args);
+    return status == android::NO_ERROR ? 0 : failed(status, err);
 }
 
 }  // namespace lyrdctl

@@ -1,5 +1,5 @@
-// Transactions with the lyrd service, as lyrdctl send and transact make
-// them.
+// Transactions with the lyrd service, as lyrdctl send, transact and dump
+// make them.
 #pragma once
 
 #include <ostream>
@@ -26,5 +26,8 @@ int runSend(const SendCommand& send, std::ostream& out, std::ostream& err);
 // The exit status of lyrdctl transact: 0 whenever the service is reached,
 // with status=S and, when the reply holds an Int32, reply=R on out.
 int runTransact(const TransactCommand& transact, std::ostream& out, std::ostream& err);
+// The exit status of lyrdctl dump: 0 once the service has written its
+// report to outFd and answered; 1 with a message on err otherwise.
+int runDump(const DumpCommand& dump, int outFd, std::ostream& err);
 
 }  // namespace lyrdctl

@@ -19,6 +19,7 @@
 #include "Arguments.h"
 #include "Lyrdctl.h"
 #include "Uevent.h"
+#include "tests/common/Pipe.h"
 #include "tests/common/TempDir.h"
 
 namespace lyrdctl {
@@ -26,7 +27,9 @@ namespace lyrdctl {
 using namespace android;
 using namespace std::string_literals;
 
-// Answers code 1 like the daemon: the name's length, or status -38 for "refuse".
+// Answers code 1 like the daemon: the name's length, or status -38 for
+// "refuse". A dump writes "report" and the arguments, one per line, and
+// fails with -38 when the first is "refuse".
 struct FakeLyrd : BBinder {
     status_t onTransact(uint32_t code, const Parcel& data, Parcel* reply, uint32_t flags) override {
         if (code != 1) return BBinder::onTransact(code, data, reply, flags);
@@ -34,21 +37,34 @@ struct FakeLyrd : BBinder {
         String8 name(data.readString16());
         return name == "refuse" ? -38 : reply->writeInt32(static_cast<int32_t>(name.length()));
     }
+
+    status_t dump(int fd, const Vector<String16>& args) override {
+        if (!args.isEmpty() && String8(args[0]) == "refuse") return -38;
+        std::string text = "report\n";
+        for (const String16& arg : args) text += std::string(String8(arg).string()) + "\n";
+        return write(fd, text.data(), text.size()) == ssize_t(text.size()) ? NO_ERROR : -5;
+    }
 };
 
-// Runs lyrdctl in process: "STATUS|OUT|ERR".
+// Runs lyrdctl in process: "STATUS|OUT|ERR", where OUT is what it printed
+// and then what came through the descriptor of its standard output.
 static std::string lyrdctl(const std::vector<std::string>& args) {
     std::ostringstream out, err;
-    int status = run(args, out, err);
-    return std::to_string(status) + "|" + out.str() + "|" + err.str();
+    lyrd_test::Pipe pipe;
+    int status = run(args, out, pipe.writeEnd.get(), err);
+    pipe.writeEnd.reset();
+    std::string written = lyrd_test::readToEnd(pipe.readEnd.get());
+    return std::to_string(status) + "|" + out.str() + written + "|" + err.str();
 }
 
 TEST(Lyrdctl, PrintsWhatTheServiceAnswersAndExitsWithTheOutcome) {
     lyrd_test::TempDir dir;
     host::setBinderServiceDir(dir.path());
     ProcessState::self()->startThreadPool();
-    EXPECT_EQ("1||lyrdctl: cannot reach the service lyrd at " + dir.path() + "/lyrd\n",
-              lyrdctl({"send", "hang"}));
+    const std::string unreachable =
+            "lyrdctl: cannot reach the service lyrd at " + dir.path() + "/lyrd\n";
+    EXPECT_EQ("1||" + unreachable, lyrdctl({"send", "hang"}));
+    EXPECT_EQ("1||" + unreachable + "transaction failed: -32\n", lyrdctl({"dump"}));
     ASSERT_EQ(NO_ERROR, defaultServiceManager()->addService(String16("lyrd"), new FakeLyrd()));
     const std::string usage = usageText();
     const std::pair<std::vector<std::string>, std::string> script[] = {
@@ -60,6 +76,9 @@ TEST(Lyrdctl, PrintsWhatTheServiceAnswersAndExitsWithTheOutcome) {
             {{"transact", "--code", "-2147483648"}, "0|status=-74\n|"},
             {{"transact", "--code", "1599098439", "--no-token"}, "0|status=0\n|"},
             {{"transact", "--oneway", "--code", "1", "--name", "abc"}, "0|status=0\n|"},
+            {{"dump"}, "0|report\n|"},
+            {{"dump", "-a", "--help", "x y"}, "0|report\n-a\n--help\nx y\n|"},
+            {{"dump", "refuse"}, "1||transaction failed: -38\n"},
             {{"--help"}, "0|" + usage + "|"},
             {{}, "2||lyrdctl: a command is needed\n" + usage},
             {{"transact", "--code", "4294967296"},

@@ -108,10 +108,10 @@ write("binder_transaction", {
 # --- binder_frames: taken from the end for each piece: its kind (0 for a
 # run of one byte, 1 for bytes of the front), its size (1 to 8192), and for
 # a run the byte, which repeats 8 times the size. A request frame is
-# "HBRQ", code, flags, data size, the data.
-def frame(data, code=1, flags=0, size=None):
+# "HBRQ", code, flags, data size, descriptor count, the data.
+def frame(data, code=1, flags=0, size=None, fds=0):
     size = len(data) if size is None else size
-    return b"HBRQ" + struct.pack("<III", code, flags, size) + data
+    return b"HBRQ" + struct.pack("<IIII", code, flags, size, fds) + data
 
 def frames(parts):
     """parts: bytes, each a piece of the front, or (size, byte) for a run of
@@ -129,12 +129,14 @@ def frames(parts):
 
 send = frame(token() + string16("hang"))
 ping = frame(b"", code=0x5F504E47, flags=1)
-largest = (1 << 20) - 16
+largest = (1 << 20) - 20
 write("binder_frames", {
     "one": frames([send]),
     "cut-header": frames([send[:7], send[7:]]),
     "two": frames([send[:3], send[3:23], send[23:] + ping]),
-    "bytewise": frames([send[i:i + 1] for i in range(24)]),
+    "bytewise": frames([send[i:i + 1] for i in range(28)]),
+    "announces-fds": frames([frame(b"x", fds=1) + send]),
+    "too-many-fds": frames([frame(b"", fds=17)]),
     "bad-magic": frames([b"HBRX" + send[4:]]),
     "largest-announced": frames([frame(b"", size=largest)]),
     "oversized": frames([frame(b"", size=largest + 1)]),

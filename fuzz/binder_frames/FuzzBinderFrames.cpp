@@ -33,7 +33,9 @@ using android::host::RequestBuffer;
 using android::host::RequestHeader;
 using State = RequestBuffer::State;
 
-constexpr size_t kHeaderSize = 16;
+constexpr size_t kHeaderSize = 20;
+// No descriptor ever comes with these bytes.
+constexpr uint32_t kMaxFds = 16;
 // The buffer reads at least this much at a time; it may hold up to twice
 // the bytes that came plus this, never what a header merely announces.
 constexpr size_t kReadSlack = 4096;
@@ -59,7 +61,8 @@ uint32_t word(const uint8_t* at) {
 }
 
 // The frames of the stream read plainly: "HBRQ", code, flags, data size,
-// the data.
+// descriptor count, the data. A frame that announces descriptors is
+// malformed once complete, as none come with the stream.
 Outcome decode(const std::vector<uint8_t>& stream) {
     Outcome outcome;
     for (size_t pos = 0;;) {
@@ -71,12 +74,17 @@ Outcome decode(const std::vector<uint8_t>& stream) {
         }
         const uint8_t* header = &stream[pos];
         uint64_t frame = kHeaderSize + static_cast<uint64_t>(word(header + 12));
-        if (memcmp(header, "HBRQ", 4) != 0 || frame > kMaxFrameSize) {
+        uint32_t fds = word(header + 16);
+        if (memcmp(header, "HBRQ", 4) != 0 || frame > kMaxFrameSize || fds > kMaxFds) {
             outcome.end = State::kMalformed;
             return outcome;
         }
         if (left < frame) {
             outcome.end = State::kPartial;
+            return outcome;
+        }
+        if (fds != 0) {
+            outcome.end = State::kMalformed;
             return outcome;
         }
         outcome.served.push_back({word(header + 4), word(header + 8), pos + kHeaderSize,

@@ -214,6 +214,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else if (code == IBinder::SYSPROPS_TRANSACTION) {
         if (status != android::NO_ERROR) abort();
         checkReplyEmpty(reply);
+    } else if (code == IBinder::DUMP_TRANSACTION) {
+        // Bytes alone never carry the descriptor a dump writes to.
+        if (status != android::BAD_TYPE) abort();
+        checkReplyEmpty(reply);
     } else {
         if (status != android::UNKNOWN_TRANSACTION) abort();
         checkReplyEmpty(reply);

@@ -5,6 +5,8 @@
 #include <binder/host_binder.h>
 #include <utils/String16.h>
 
+#include "SendReply.h"
+
 namespace lyrdctl {
 namespace {
 
@@ -60,7 +62,8 @@ int runSend(const SendCommand& send, std::ostream& out, std::ostream& err) {
         err << "lyrdctl: the reply holds no Int32\n";
         return 1;
     }
-    out << result << "\n";
+    out << result << "\n" << std::flush;
+    if (result != android::NO_ERROR) err << explainSendReply(result) << "\n";
     return 0;
 }
 

@@ -19,9 +19,10 @@ void buildSendData(const SendCommand& send, android::Parcel* data);
 // the name when one is given.
 void buildTransactData(const TransactCommand& transact, android::Parcel* data);
 
-// The exit status of lyrdctl send: 0 with the reply printed on out; 1 with
-// a message on err when the service cannot be reached, the transaction
-// fails or the reply holds no Int32.
+// The exit status of lyrdctl send: 0 with the reply printed on out, and a
+// line on err saying what it means when it is not 0; 1 with a message on
+// err when the service cannot be reached, the transaction fails or the
+// reply holds no Int32.
 int runSend(const SendCommand& send, std::ostream& out, std::ostream& err);
 // The exit status of lyrdctl transact: 0 whenever the service is reached,
 // with status=S and, when the reply holds an Int32, reply=R on out.

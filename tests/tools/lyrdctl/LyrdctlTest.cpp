@@ -27,14 +27,15 @@ namespace lyrdctl {
 using namespace android;
 using namespace std::string_literals;
 
-// Answers code 1 like the daemon: the name's length, or status -38 for
-// "refuse". A dump writes "report" and the arguments, one per line, and
-// fails with -38 when the first is "refuse".
+// Answers code 1 like the daemon: the name's length, N for "reply=N", or
+// status -38 for "refuse". A dump writes "report" and the arguments, one
+// per line, and fails with -38 when the first is "refuse".
 struct FakeLyrd : BBinder {
     status_t onTransact(uint32_t code, const Parcel& data, Parcel* reply, uint32_t flags) override {
         if (code != 1) return BBinder::onTransact(code, data, reply, flags);
         if (!data.enforceInterface(String16("ornak.xel.lyrd"))) return PERMISSION_DENIED;
-        String8 name(data.readString16());
+        std::string name(String8(data.readString16()).string());
+        if (name.compare(0, 6, "reply=") == 0) return reply->writeInt32(std::stoi(name.substr(6)));
         return name == "refuse" ? -38 : reply->writeInt32(static_cast<int32_t>(name.length()));
     }
 
@@ -68,8 +69,15 @@ TEST(Lyrdctl, PrintsWhatTheServiceAnswersAndExitsWithTheOutcome) {
     ASSERT_EQ(NO_ERROR, defaultServiceManager()->addService(String16("lyrd"), new FakeLyrd()));
     const std::string usage = usageText();
     const std::pair<std::vector<std::string>, std::string> script[] = {
-            {{"send", "hang\xC3\xA9"}, "0|6\n|"},
+            {{"send", "hang\xC3\xA9"}, "0|6\n|lyrdctl: 6: the service did not take the event\n"},
             {{"send", "refuse"}, "1||transaction failed: -38\n"},
+            {{"send", "reply=-38"},
+             "0|-38\n|lyrdctl: -38: the service is not started, or its monitor thread has ended "
+             "(the daemon's log says which)\n"},
+            {{"send", "reply=-110"},
+             "0|-110\n|lyrdctl: -110: the daemon's queue of events stayed full; the event was "
+             "dropped\n"},
+            {{"send", "reply=-5"}, "0|-5\n|lyrdctl: -5: the service did not take the event\n"},
             {{"transact", "--code", "1", "--name", "abc"}, "0|status=0\nreply=3\n|"},
             {{"transact", "--code", "1", "--no-token", "--name", "abc"}, "0|status=-1\n|"},
             {{"transact", "--code", "0x1", "--token", "ornak.xel", "--name", "a"}, "0|status=-1\n|"},

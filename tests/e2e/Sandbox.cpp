@@ -62,6 +62,7 @@ std::string Sandbox::unavailableReason() {
     }
     // The script warns, and still succeeds, when the daemon is up but slow.
     Result result = run(argv);
+    mStartOutput = result.out;
     if (result.status == 0 && result.err.empty()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "start: status " << result.status << "\n"
                                          << result.err << "lyrd.log:\n"

@@ -45,9 +45,11 @@ class Sandbox {
         EXPECT_EQ(std::string::npos, log().find("Sanitizer")) << log();
     }
 
-    // Starts lyrd with config as its configuration (none when nullopt).
+    // Starts lyrd with config as its configuration (none when nullopt);
+    // what start printed is kept in startOutput().
     ::testing::AssertionResult start(const std::optional<std::string>& config,
                                      const Options& options = {});
+    const std::string& startOutput() const { return mStartOutput; }
     Result exec(const std::vector<std::string>& args, const std::string& input = "") const;
     Result stop() const { return run({kScript, "stop", "--root", mDir}); }
     std::string send(const std::string& name) const { return exec({"lyrdctl", "send", name}).out; }
@@ -65,6 +67,7 @@ class Sandbox {
   private:
     lyrd_test::TempDir mTemp;
     std::string mDir;
+    std::string mStartOutput;
 };
 
 // A test with its own sandbox, skipped where sandboxes cannot run.

@@ -1,6 +1,7 @@
 // The sandbox script itself: hosts without namespaces, the tree, exec, stop
 // and the demo.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -78,6 +79,23 @@ TEST_F(SandboxScript, StopEndsEveryProcessInsideAndLeavesNothingMounted) {
     EXPECT_EQ(log, sandbox.log());
     EXPECT_EQ(125, sandbox.exec({"true"}).status);
     EXPECT_EQ(0, sandbox.stop().status) << "stopping twice is no error";
+}
+
+// A --bin folder with the four programs alone, as another build may give.
+TEST_F(SandboxScript, BinWithoutTheHelperTakesTheOneOfTheBuildBesideTheScript) {
+    const std::string fallback = LYRD_SOURCE_DIR "/build/bin/lyrd-sandbox-helper";
+    if (access(fallback.c_str(), X_OK) != 0) GTEST_SKIP() << "no helper in " << fallback;
+    lyrd_test::TempDir bin;
+    for (std::string name : {"lyrd", "lyrdctl", "log", "logcat"}) {
+        std::filesystem::create_symlink(kBinDir + "/" + name, bin.file(name));
+    }
+
+    Result started = run({kScript, "start", "--root", sandbox.dir(), "--bin", bin.path()});
+
+    ASSERT_EQ(0, started.status) << started.err;
+    EXPECT_EQ(std::filesystem::canonical(fallback),
+              std::filesystem::canonical(sandbox.dir() + "/sandbox.helper"));
+    EXPECT_EQ(0, sandbox.exec({"test", "-x", "/system/bin/logcat"}).status);
 }
 
 TEST_F(SandboxScript, DemoShowsADumpFromEachSourceAndCleansUp) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,11 @@ struct ReportCase {
     std::string text;
     std::string warning;
 };
+
+// Keeps the test names that ctest lists readable.
+void PrintTo(const ReportCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 const StartUpResult kAnswered{StartUpOutcome::kAnswered, 0};
 const StartUpResult kTimedOut{StartUpOutcome::kTimedOut, 0};

@@ -48,7 +48,6 @@ status_t applyToRecord(KeyContext& context, Vector<Record>& records, NameIndex& 
     if (index < 0) {
         index = records.add();
         records.editItemAt(index).mName.setTo(name);
-        records.editItemAt(index).mService = context.owner;
     }
     return applyKey(context, records.editItemAt(index));
 }
@@ -134,13 +133,9 @@ status_t applyLine(KeyContext& context) {
 
 }  // namespace
 
-ConfigParser::ConfigParser(Configuration& config, LyrDebugService* owner, ConfigEffects& effects,
-                           ConfigReporter& reporter, OnFailure onFailure)
-    : mConfig(config),
-      mOwner(owner),
-      mEffects(effects),
-      mReporter(reporter),
-      mOnFailure(onFailure) {}
+ConfigParser::ConfigParser(Configuration& config, ConfigEffects& effects, ConfigReporter& reporter,
+                           OnFailure onFailure)
+    : mConfig(config), mEffects(effects), mReporter(reporter), mOnFailure(onFailure) {}
 
 status_t ConfigParser::parseFile(const char* path) {
     mConfigIndex.clear();
@@ -178,7 +173,7 @@ status_t ConfigParser::parseFile(const char* path) {
 
 status_t ConfigParser::parseLine(const char* line) {
     ConfigLineSplit split(line);
-    KeyContext context{mConfig, mOwner, mConfigIndex, mEffects, mReporter, split, line};
+    KeyContext context{mConfig, mConfigIndex, mEffects, mReporter, split, line};
     return applyLine(context);
 }
 

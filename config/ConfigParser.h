@@ -19,10 +19,9 @@ class ConfigParser {
   public:
     enum class OnFailure { kStop, kSkipLine };
 
-    // owner becomes mService of every record the parser makes; it may be
-    // null. Everything given must outlive the parser.
-    ConfigParser(Configuration& config, LyrDebugService* owner, ConfigEffects& effects,
-                 ConfigReporter& reporter, OnFailure onFailure = OnFailure::kStop);
+    // Everything given must outlive the parser.
+    ConfigParser(Configuration& config, ConfigEffects& effects, ConfigReporter& reporter,
+                 OnFailure onFailure = OnFailure::kStop);
     ConfigParser(const ConfigParser&) = delete;
     ConfigParser& operator=(const ConfigParser&) = delete;
 
@@ -37,7 +36,6 @@ class ConfigParser {
     status_t parseLine(const char* line);
 
     Configuration& mConfig;
-    LyrDebugService* mOwner;
     ConfigEffects& mEffects;
     ConfigReporter& mReporter;
     OnFailure mOnFailure;

@@ -12,6 +12,8 @@
 namespace ornak {
 namespace xel {
 
+struct HandlerShell;
+
 class Configuration::Event {
   public:
     enum Policy : int32_t { kPolicyOnce = 0, kPolicyAlways = 1 };
@@ -20,11 +22,10 @@ class Configuration::Event {
     // depth + 1.
     String8 statusText(int32_t depth) const;
     // Runs the dump commands of the event's enabled handlers whose level is
-    // at most level, in order; stops at the first that cannot be run and
-    // returns its negative result, else 0.
-    status_t dumpHandlers(int32_t level);
+    // at most level, in order, through shell; stops at the first that
+    // cannot be run and returns its negative result, else 0.
+    status_t dumpHandlers(int32_t level, const HandlerShell& shell);
 
-    LyrDebugService* mService = nullptr;  // not owned
     Vector<Handler> mHandlers;
     String8 mName;
     int32_t mPolicy = kPolicyAlways;

@@ -9,7 +9,6 @@ namespace xel {
 
 class Configuration::EventGroup {
   public:
-    LyrDebugService* mService = nullptr;  // not owned
     Vector<Event> mEvents;
     String8 mName;
 };

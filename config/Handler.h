@@ -11,15 +11,9 @@ namespace xel {
 
 class Configuration::Handler {
   public:
-    Handler() = default;
-    Handler(const Handler&) = default;
-    Handler& operator=(const Handler&) = default;
-    virtual ~Handler() = default;
-
     // The handler's lines of the status report, indented by depth steps.
     String8 statusText(int32_t depth) const;
 
-    LyrDebugService* mService = nullptr;  // not owned
     String8 mName;
     String8 mEnableCmd;
     String8 mDumpCmd;

@@ -21,7 +21,6 @@ namespace xel {
 
 struct KeyContext {
     Configuration& config;
-    LyrDebugService* owner;  // becomes mService of every new record; may be null
     ConfigIndex& index;
     ConfigEffects& effects;
     ConfigReporter& reporter;

@@ -12,7 +12,6 @@ namespace xel {
 
 class Configuration::Monitor {
   public:
-    LyrDebugService* mService = nullptr;  // not owned
     String8 mName;
     // A monitor whose configuration gives no level works at level 0.
     int32_t mLevel = 0;

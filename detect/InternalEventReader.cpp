@@ -8,9 +8,6 @@ namespace ornak {
 namespace xel {
 namespace {
 
-// One receive of the monitor thread takes at most this many bytes.
-constexpr size_t kReceiveSize = 255;
-
 bool endsName(char c) {
     return c == '\n' || c == '\0';
 }

@@ -19,6 +19,8 @@ namespace xel {
 class InternalEventReader {
   public:
     static constexpr size_t kMaxPendingName = EventChannel::kMaxNameLength;
+    // One receive of the monitor thread takes at most this many bytes.
+    static constexpr size_t kReceiveSize = 255;
 
     InternalEventReader();
 
@@ -28,9 +30,8 @@ class InternalEventReader {
     // (the kept bytes plus the received ones).
     void receive(const char* bytes, size_t count, const EventSink& sink);
 
-    // Bytes of an unfinished name kept from earlier receives.
-
   private:
+    // Bytes of an unfinished name kept from earlier receives.
     std::string mBuffer;
 };
 

@@ -15,8 +15,8 @@ namespace ornak {
 namespace xel {
 namespace {
 
-constexpr const char* kBufferNames[LogcatDetectThread::kBufferCount] = {
-        "/dev/log/main", "/dev/log/system", "/dev/log/events", "/dev/log/radio"};
+constexpr const char* kBufferNames[] = {"/dev/log/main", "/dev/log/system", "/dev/log/events",
+                                        "/dev/log/radio"};
 
 // Sent to the reading thread to break its blocking read. The default action
 // of this signal is to ignore it, so a stray one elsewhere does no harm.
@@ -45,8 +45,10 @@ LogcatDetectThread::LogcatDetectThread(LyrDebugService* service)
       mList(android_logger_list_alloc_time(ANDROID_LOG_RDONLY, log_time::EPOCH, 0)),
       mOwnPid(getpid()),
       mScan(keyWordIndexOf(*service)) {
-    for (int i = 0; i < kBufferCount; ++i) {
-        mLoggers[i] = android_logger_open(mList, android_name_to_log_id(kBufferNames[i]));
+    // The list keeps the buffers' handles; one that cannot be opened is
+    // simply not read.
+    for (const char* buffer : kBufferNames) {
+        android_logger_open(mList, android_name_to_log_id(buffer));
     }
     installWakeHandler();
 }

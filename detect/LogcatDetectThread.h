@@ -17,8 +17,6 @@ namespace xel {
 
 class LogcatDetectThread : public android::Thread {
   public:
-    static constexpr int kBufferCount = 4;
-
     // Opens the four log buffers from the oldest record they hold.
     explicit LogcatDetectThread(LyrDebugService* service);
     ~LogcatDetectThread() override;
@@ -33,9 +31,6 @@ class LogcatDetectThread : public android::Thread {
 
     LyrDebugService* mService;  // not owned
     struct logger_list* mList;  // owned
-    // Kept only as the list's own handles; a null one is a buffer that could
-    // not be opened.
-    struct logger* mLoggers[kBufferCount];
     const pid_t mOwnPid;
     ReadBackoff mBackoff;
     // Ends a wait for room in the channel.

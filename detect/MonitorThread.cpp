@@ -7,6 +7,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include <log/log.h>
 
 #include "config/Monitor.h"
@@ -16,10 +18,8 @@
 namespace ornak {
 namespace xel {
 
-MonitorThread::MonitorThread(LyrDebugService* service)
-    : android::Thread(true),
-      mService(service),
-      mSink([service](const char* name) { service->dumpEvent(name); }) {}
+MonitorThread::MonitorThread(LyrDebugService* service, EventSink sink)
+    : android::Thread(true), mService(service), mSink(std::move(sink)) {}
 
 MonitorThread::~MonitorThread() = default;
 

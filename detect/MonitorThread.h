@@ -1,5 +1,5 @@
 // The single consumer of debug events: waits on the kernel uevent socket and
-// on the internal channel, and runs dumpEvent for every event it receives,
+// on the internal channel, and hands every event it receives to its sink,
 // one after another on this thread.
 #pragma once
 
@@ -19,8 +19,9 @@ namespace xel {
 
 class MonitorThread : public android::Thread {
   public:
-    // Hands every event to service->dumpEvent.
-    explicit MonitorThread(LyrDebugService* service);
+    // Reads the service's channel and monitors; hands every event to sink
+    // (the service wires its dumpEvent there).
+    MonitorThread(LyrDebugService* service, EventSink sink);
     ~MonitorThread() override;
 
     // Opens the uevent socket; TIMED_OUT when it cannot be made or bound.
@@ -32,7 +33,7 @@ class MonitorThread : public android::Thread {
 
   private:
     enum PollEntry { kUevent = 0, kChannel = 1, kExit = 2, kPollEntries = 3 };
-    static constexpr size_t kReceiveSize = 255;
+    static constexpr size_t kReceiveSize = InternalEventReader::kReceiveSize;
 
     bool threadLoop() override;
     void dispatch(PollEntry entry);

@@ -1,7 +1,7 @@
 #include "dump/DumpFolders.h"
 
 #include "dump/DirListing.h"
-#include "dump/DumpStamp.h"
+#include "dump/DumpFolderName.h"
 
 namespace ornak {
 namespace xel {

@@ -17,6 +17,7 @@
 #include "config/NameIndex.h"
 #include "dump/DirListing.h"
 #include "dump/DirSize.h"
+#include "dump/DumpFolderName.h"
 #include "dump/DumpFolders.h"
 #include "dump/LogGCThread.h"
 #include "service/LyrDebugService.h"
@@ -46,21 +47,11 @@ int32_t dumpLevelOf(const Vector<LyrDebugService::Monitor>& monitors, const char
     int32_t level = 0;
     for (size_t m = 0; m < monitors.size(); ++m) {
         const LyrDebugService::Monitor& monitor = monitors[m];
-        if (!monitor.mEnabled) continue;
-        for (size_t e = 0; e < monitor.mEvents.size(); ++e) {
-            if (monitor.mEvents[e].mName == name && monitor.mLevel > level) level = monitor.mLevel;
+        if (monitor.mEnabled && monitor.mLevel > level && indexOfName(monitor.mEvents, name) >= 0) {
+            level = monitor.mLevel;
         }
     }
     return level;
-}
-
-// "<name>_YYYYMMDD_hhmmss" in UTC; collection orders dumps by that tail.
-bool dumpDirName(const char* name, time_t now, String8& dirName) {
-    struct tm utc;
-    if (gmtime_r(&now, &utc) == nullptr) return false;
-    dirName = String8::format("%s_%d%02d%02d_%02d%02d%02d", name, utc.tm_year + 1900,
-                              utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
-    return true;
 }
 
 // mkdir -p also makes the log dump folder on the first dump. "--": a path
@@ -89,7 +80,7 @@ bool LyrDebugService::runDump(ssize_t place, const char* name) {
     int32_t level = dumpLevelOf(mMonitors, name);
     ALOGD("The log level is %d", level);
     String8 dirName;
-    if (!dumpDirName(name, systemCalls().now(), dirName)) {
+    if (!makeDumpFolderName(name, systemCalls().now(), dirName)) {
         ALOGE("Get time failed");
         return false;
     }
@@ -112,7 +103,7 @@ bool LyrDebugService::runDump(ssize_t place, const char* name) {
 
     dumpGlobalHandlers(level);
     // A handler that cannot run ends the event's handlers, not the dump.
-    (void)event.dumpHandlers(level);
+    (void)event.dumpHandlers(level, handlerShell());
 
     ++event.mDumpCount;
     event.mLastDumpTime = started;

@@ -32,24 +32,8 @@ struct RunResult {
     String8 failedLine;
 };
 
-// Where a handler's command lines go: the process boundary and the time
-// limit of the handler's service; a record made without one uses those of
-// whoever runs the pass.
-struct Shell {
-    SystemCalls& system;
-    int32_t limitSeconds;
-};
-
-Shell shellOf(const LyrDebugService& service) {
-    return {service.systemCalls(), service.mHandlerTimeout};
-}
-
-Shell shellOf(const Handler& handler, const Shell& fallback) {
-    return handler.mService != nullptr ? shellOf(*handler.mService) : fallback;
-}
-
 // Without a limit a line runs through system() itself.
-int runLine(const Shell& shell, const CommandKind& kind, const String8& line) {
+int runLine(const HandlerShell& shell, const CommandKind& kind, const String8& line) {
     if (kind.enable) {
         ALOGD("Enable cmd: %s", line.string());
     } else {
@@ -66,7 +50,7 @@ int runLine(const Shell& shell, const CommandKind& kind, const String8& line) {
 // One line per parameter, never joined; the parameter text goes to the
 // shell unchanged so that a configuration can pass several words. Only a
 // shell that could not run is a failure, and it ends the handler's lines.
-RunResult runCommand(const Shell& shell, const Handler& handler, const CommandKind& kind) {
+RunResult runCommand(const HandlerShell& shell, const Handler& handler, const CommandKind& kind) {
     RunResult result;
     const String8& command = handler.*kind.command;
     const Vector<String8>& paras = handler.*kind.paras;
@@ -91,7 +75,7 @@ RunResult runCommand(const Shell& shell, const Handler& handler, const CommandKi
     return result;
 }
 
-void enableHandler(const Shell& shell, const Handler& handler) {
+void enableHandler(const HandlerShell& shell, const Handler& handler) {
     RunResult result = runCommand(shell, handler, kEnable);
     if (result.status < 0) {
         ALOGE("Enable handler failed, %s", result.failedLine.string());
@@ -102,10 +86,11 @@ void enableHandler(const Shell& shell, const Handler& handler) {
 }  // namespace
 
 status_t LyrDebugService::enableHandlers() {
+    const HandlerShell shell = handlerShell();
     ALOGD("Enable global handlers");
     for (size_t i = 0; i < mGlobalHandlers.size(); ++i) {
         const Handler& handler = mGlobalHandlers[i];
-        if (handler.mEnabled) enableHandler(shellOf(handler, shellOf(*this)), handler);
+        if (handler.mEnabled) enableHandler(shell, handler);
     }
 
     // Every enabled monitor enables its own copies, so a handler held by
@@ -119,7 +104,7 @@ status_t LyrDebugService::enableHandlers() {
             for (size_t h = 0; h < handlers.size(); ++h) {
                 const Handler& handler = handlers[h];
                 if (handler.mEnabled && handler.mLevel <= monitor.mLevel) {
-                    enableHandler(shellOf(handler, shellOf(*this)), handler);
+                    enableHandler(shell, handler);
                 }
             }
         }
@@ -128,22 +113,22 @@ status_t LyrDebugService::enableHandlers() {
 }
 
 void LyrDebugService::dumpGlobalHandlers(int32_t level) {
+    const HandlerShell shell = handlerShell();
     ALOGD("Global handler dump start");
     for (size_t i = 0; i < mGlobalHandlers.size(); ++i) {
         const Handler& handler = mGlobalHandlers[i];
         if (!handler.mEnabled || handler.mLevel > level) continue;
-        RunResult result = runCommand(shellOf(handler, shellOf(*this)), handler, kDump);
+        RunResult result = runCommand(shell, handler, kDump);
         if (result.status < 0) ALOGE("Dump handler failed, %s", result.failedLine.string());
     }
     ALOGD("Global handler dump finish");
 }
 
-status_t LyrDebugService::Event::dumpHandlers(int32_t level) {
-    const Shell fallback = mService != nullptr ? shellOf(*mService) : Shell{SystemCalls::real(), 0};
+status_t LyrDebugService::Event::dumpHandlers(int32_t level, const HandlerShell& shell) {
     for (size_t i = 0; i < mHandlers.size(); ++i) {
         const Handler& handler = mHandlers[i];
         if (!handler.mEnabled || handler.mLevel > level) continue;
-        RunResult result = runCommand(shellOf(handler, fallback), handler, kDump);
+        RunResult result = runCommand(shell, handler, kDump);
         if (result.status < 0) {
             ALOGE("Dump handler failed, %s", result.failedLine.string());
             ALOGE("Dump handler failed for event %s, handler %s", mName.string(),

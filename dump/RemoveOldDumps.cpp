@@ -11,8 +11,8 @@
 #include <log/log.h>
 
 #include "dump/DirListing.h"
+#include "dump/DumpFolderName.h"
 #include "dump/DumpFolders.h"
-#include "dump/DumpStamp.h"
 #include "service/LyrDebugService.h"
 #include "service/runtime/ShellQuote.h"
 

@@ -158,7 +158,7 @@ void LyrDebugService::startWorkerThreads() {
         mKmsgThread->run("LYRD Kmsg Detect", android::PRIORITY_DEFAULT, 0);
     }
     if (mMonitorThread == nullptr) {
-        mMonitorThread = new MonitorThread(this);
+        mMonitorThread = new MonitorThread(this, [this](const char* name) { dumpEvent(name); });
         mMonitorThread->run("LYRD Monitor", android::PRIORITY_DEFAULT, 0);
     }
 }

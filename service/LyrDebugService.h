@@ -19,7 +19,8 @@
 #include "config/Configuration.h"
 #include "detect/EventChannel.h"
 #include "service/ILyrDebugService.h"
-#include "service/ServiceStats.h"
+#include "service/runtime/HandlerShell.h"
+#include "service/runtime/ServiceStats.h"
 #include "service/runtime/SystemCalls.h"
 
 namespace ornak {
@@ -81,6 +82,9 @@ class LyrDebugService : public BnLyrDebugService, public Configuration {
     void removeOldDumps();
 
     SystemCalls& systemCalls() const { return mSystem; }
+    // Where handler commands run: the process boundary and the configured
+    // time limit.
+    HandlerShell handlerShell() const { return {mSystem, mHandlerTimeout}; }
 
     // The members below are the service's state, read by the worker threads
     // through their back-pointer. Everything is written during start-up,

@@ -51,7 +51,7 @@ class ServiceEffects : public ConfigEffects {
 status_t LyrDebugService::parseConfigFile(const char* path) {
     LogReporter reporter;
     ServiceEffects effects(systemCalls());
-    return ConfigParser(*this, this, effects, reporter).parseFile(path);
+    return ConfigParser(*this, effects, reporter).parseFile(path);
 }
 
 int LyrDebugService::getConfigValue(const char* line, String8& value) {

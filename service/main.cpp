@@ -22,7 +22,8 @@ int main(int /*argc*/, char** /*argv*/) {
             android::defaultServiceManager()->addService(android::String16("lyrd"), service);
     if (added != android::NO_ERROR) ALOGE("Failed to publish service lyrd, %d", added);
 
+    // Returns only when a device's binder driver fails (the host loop never
+    // ends); the process then ends normally, releasing its binder state.
     android::IPCThreadState::self()->joinThreadPool(true);
-    process.clear();
     return 0;
 }

@@ -70,13 +70,11 @@ void BM_DumpEvent(benchmark::State& state) {
     service->mMinFreeSpace = 0;
     service->mMaxDumpSpace = 1u << 30;
     LyrDebugService::Handler handler;
-    handler.mService = service.get();
     handler.mName = "true";
     handler.mDumpCmd = "true";
     handler.mLevel = 0;
     handler.mEnabled = true;
     LyrDebugService::Event event;
-    event.mService = service.get();
     event.mName = "bench";
     event.mHandlers.add(handler);
     service->mEvents.add(event);

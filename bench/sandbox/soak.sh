@@ -482,7 +482,7 @@ report() {
         FAILURES+=("binder calls failed or were not answered 0 (or none was made)")
     compare_key_words "$(<"$WORK/load.log")" "$(<"$WORK/load.kmsg")" ||
         FAILURES+=("key words were written that never raised their event")
-    echo "uevents sent: $(<"$WORK/load.uevent") (those that come while a dump runs may be dropped, by design)"
+    echo "uevents sent: $(<"$WORK/load.uevent") (those that come while a dump runs may be dropped: the socket buffer bounds a flood)"
 
     account | tee "$WORK/accounting"
     grep -q '^lost 0 of ' "$WORK/accounting" || FAILURES+=("names were lost")

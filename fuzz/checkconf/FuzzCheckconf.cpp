@@ -4,47 +4,23 @@
 #include <android/log.h>
 #include <stdint.h>
 #include <stdlib.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include <log/host_log.h>
-#include <utils/UniqueFd.h>
 
 #include "Checker.h"
+#include "fuzz/common/ConfigFuzzSupport.h"
 #include "service/LyrDebugService.h"
 
 namespace {
 
 using ornak::xel::LyrDebugService;
-using ornak::xel::SystemCalls;
 
-// Log dump paths from the input must never reach a real shell.
-class NoShell : public SystemCalls {
-  public:
-    int runShell(const char*) override { return 0; }
-};
-
-// An in-memory file that can be opened by path, so that nothing is left
-// behind however the fuzzer ends.
-class MemoryFile {
-  public:
-    explicit MemoryFile(const char* name) : mFd(memfd_create(name, MFD_CLOEXEC)) {
-        if (!mFd.ok()) abort();
-        mPath = "/proc/self/fd/" + std::to_string(mFd.get());
-    }
-    void setContent(const uint8_t* data, size_t size) {
-        if (ftruncate(mFd.get(), 0) != 0) abort();
-        if (size > 0 && pwrite(mFd.get(), data, size, 0) != static_cast<ssize_t>(size)) abort();
-    }
-    const std::string& path() const { return mPath; }
-
-  private:
-    android::UniqueFd mFd;
-    std::string mPath;
-};
+using lyrd_fuzz::MemoryFile;
+using lyrd_fuzz::NoShell;
 
 // The warning and error messages the daemon logs, in order.
 std::vector<std::string>& daemonMessages() {

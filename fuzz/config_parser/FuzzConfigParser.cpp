@@ -3,51 +3,27 @@
 // status report can be built from what it kept.
 #include <stdint.h>
 #include <stdlib.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <string>
 
 #include <log/host_log.h>
-#include <utils/UniqueFd.h>
 
 #include "config/Event.h"
 #include "config/EventGroup.h"
 #include "config/Handler.h"
 #include "config/Monitor.h"
+#include "fuzz/common/ConfigFuzzSupport.h"
 #include "service/LyrDebugService.h"
 
 namespace {
 
 using ornak::xel::LyrDebugService;
-using ornak::xel::SystemCalls;
 
 constexpr size_t kMaxKept = 1023;
 
-// Log dump paths from the input must never reach a real shell.
-class NoShell : public SystemCalls {
-  public:
-    int runShell(const char*) override { return 0; }
-};
-
-// An in-memory file the parser can open by path, so that nothing is left
-// behind however the fuzzer ends.
-class MemoryFile {
-  public:
-    explicit MemoryFile(const char* name) : mFd(memfd_create(name, MFD_CLOEXEC)) {
-        if (!mFd.ok()) abort();
-        mPath = "/proc/self/fd/" + std::to_string(mFd.get());
-    }
-    void setContent(const uint8_t* data, size_t size) {
-        if (ftruncate(mFd.get(), 0) != 0) abort();
-        if (size > 0 && pwrite(mFd.get(), data, size, 0) != static_cast<ssize_t>(size)) abort();
-    }
-    const char* path() const { return mPath.c_str(); }
-
-  private:
-    android::UniqueFd mFd;
-    std::string mPath;
-};
+using lyrd_fuzz::MemoryFile;
+using lyrd_fuzz::NoShell;
 
 void check(const android::String8& text) {
     if (text.length() > kMaxKept) abort();
@@ -98,8 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static MemoryFile input("input.conf");
     input.setContent(data, size);
 
-    android::sp<LyrDebugService> service = new LyrDebugService(empty.path(), shell);
-    service->parseConfigFile(input.path());
+    android::sp<LyrDebugService> service = new LyrDebugService(empty.path().c_str(), shell);
+    service->parseConfigFile(input.path().c_str());
     check(*service);
     service->dumpStatus();
     return 0;

@@ -127,9 +127,17 @@ TEST_F(ConfigTest, ValueRule) {
     }
 }
 
-// Some lines are skipped silently (outside 2 to 1023 bytes, "//", no dot);
-// copies take the state of their source at the line that takes them.
-TEST_F(ConfigTest, ParsedLinesShowInTheReport) {
+// The report from the line that begins with first up to, not including,
+// the line that begins with next, or to its end (no line of it is empty).
+std::string reportPart(const std::string& report, const std::string& first,
+                       const std::string& next = "\n") {
+    size_t from = report.rfind(first, 0) == 0 ? 0 : report.find("\n" + first) + 1;
+    size_t to = report.find("\n" + next, from);
+    return report.substr(from, to == std::string::npos ? std::string::npos : to + 1 - from);
+}
+
+// Lines of up to 1023 bytes count; "0x1" and "12abc" read as numbers do.
+TEST_F(ConfigTest, GlobalLinesShowInTheReport) {
     std::string used = "global.min_free_space=9", skipped = "global.max_dump_count=7";
     used += std::string(1022 - used.size(), ' ') + "\n";
     skipped += std::string(1023 - skipped.size(), ' ') + "\n";
@@ -138,43 +146,7 @@ global.additional_conf_path=/no/such/file
 global.logcat_grep=0x1
 global.max_dump_count=12abc
 global.max_dump_space=4294967295
-globals.max_dump_count=1
-global .max_dump_count=2
-#global.kmsg_grep=0
- //global.kmsg_grep=0
-//global.max_dump_space=5
-global max_dump_space=6
-
-ghandlers . g.init=setprop a=1 b.c
-ghandler. g.online=-1
-..ghandler.. g.epara=x
-ghandler. g.epara=x
-handler.h.dump=before
-handler.h.level=5
-handler.h.dpara=-b main
-event.e.handler.h.on=1
-handler.h.dump=after
-event.e.uevent=u1
-event.e.key_word=Kernel panic
-eventgroup.e.policyX=once
-monitor.m.event=e
-event.e.uevent=u2
-event.e.handler.h.dpara=-b radio
-event.f.policy=ONCE
-evtgroup.g.event=e
-evtgroup.g.events=f
-evtgroup.g.event=e
-event.f.uevent=late
-monitor.m.enable=1
-monitor.m.level=7
-monitor.m.evtgroup=g
-monitor.m.evtgroup=nobody
-monitor.m.event=e
-monitor.n.level=3
 )" + used + skipped + "global.kmsg_grep= 0"));
-    mService->mHistory.add({String8("e"), String8("e_1")});
-    mService->mHistory.add({String8("f"), String8("f_2")});
-
     EXPECT_EQ(R"(Config File Path: /dev/null
 Log Dump Path: /data/lyr dumps
 Additional Config Path: /no/such/file
@@ -183,14 +155,74 @@ Enable Kmsg Grep: 0
 MaxEventsDumped: 12
 MaxLogSize: -1MB
 MinFreeSpace: 9MB
-Global handlers:
+)",
+              reportPart(mService->dumpStatus().string(), "Config File Path", "History events"));
+    EXPECT_EQ(Strings{"mkdir -p -- '/data/lyr dumps'"}, mLines);
+    EXPECT_FALSE(mService->mUseAdditionalConf);
+}
+
+// A section word that is not one is an error; a comment, a line without a
+// dot or an empty line is skipped silently. Neither changes a setting.
+TEST_F(ConfigTest, LinesThatAreNoSettingAreLoggedOrSkipped) {
+    std::string unchanged = mService->dumpStatus().string();
+    ASSERT_EQ(0, parse(R"(globals.max_dump_count=1
+global .max_dump_count=2
+#global.kmsg_grep=0
+ //global.kmsg_grep=0
+//global.max_dump_space=5
+global max_dump_space=6
+
+)"));
+    EXPECT_EQ((Strings{"E Config file parsing error: globals.max_dump_count=1\n",
+                       "E Config file parsing error: global .max_dump_count=2\n",
+                       "E Config file parsing error: #global.kmsg_grep=0\n",
+                       "E Config file parsing error:  //global.kmsg_grep=0\n"}),
+              logged());
+    EXPECT_EQ(unchanged, mService->dumpStatus().string());
+}
+
+// Words match section and key words by their beginning, and the words of a
+// line may be split by more than one dot.
+TEST_F(ConfigTest, SectionAndKeyWordsMatchByTheirBeginning) {
+    ASSERT_EQ(0, parse(R"(ghandlers . g.init=setprop a=1 b.c
+ghandler. g.online=-1
+..ghandler.. g.epara=x
+ghandler. g.epara=x
+eventgroup.e.policyX=once
+)"));
+    EXPECT_EQ(R"(Global handlers:
     Name:  g
     Level: 100
     Enable cmd: setprop a=1 b.c
     Enable Para 0: x
     Enable Para 1: x
     Enabled: 1
-Monitor: m, Enabled: 1, Level: 7
+)",
+              reportPart(mService->dumpStatus().string(), "Global handlers", "History events"));
+    ASSERT_EQ(1u, mService->mEvents.size());
+    EXPECT_EQ(LyrDebugService::Event::kPolicyOnce, mService->mEvents[0].mPolicy);
+}
+
+// A copy takes its source as it stands at the line that takes it: later
+// lines for the handler or the event change the source, not the copy.
+TEST_F(ConfigTest, ACopyTakesItsSourceAsItStandsAtTheCopyingLine) {
+    ASSERT_EQ(0, parse(R"(handler.h.dump=before
+handler.h.level=5
+handler.h.dpara=-b main
+event.e.handler.h.on=1
+handler.h.dump=after
+event.e.uevent=u1
+event.e.key_word=Kernel panic
+event.e.policy=once
+monitor.m.event=e
+event.e.uevent=u2
+event.e.handler.h.dpara=-b radio
+monitor.m.enable=1
+monitor.m.level=7
+monitor.m.event=e
+monitor.n.level=3
+)"));
+    EXPECT_EQ(R"(Monitor: m, Enabled: 1, Level: 7
     Event: e, Policy: 0, Dump 0 times
     Uevent hints: u1, 
     Key words: Kernel panic, 
@@ -200,21 +232,43 @@ Monitor: m, Enabled: 1, Level: 7
         Dump cmd: before
         Dump Para 0: -b main
         Enabled: 1
+Monitor: n, Enabled: 0, Level: 3
+)",
+              reportPart(mService->dumpStatus().string(), "Monitor: m", "History events"));
+}
+
+// A group holds each event once; a monitor takes the group's events it
+// does not hold yet, and a group nobody defined gives it nothing.
+TEST_F(ConfigTest, GroupsHoldEachEventOnceAndMonitorsAddTheirEvents) {
+    ASSERT_EQ(0, parse(R"(event.e.uevent=u1
+event.f.policy=ONCE
+evtgroup.g.event=e
+evtgroup.g.events=f
+evtgroup.g.event=e
+event.f.uevent=late
+monitor.m.event=e
+monitor.m.evtgroup=g
+monitor.m.evtgroup=nobody
+)"));
+    EXPECT_EQ(2u, mService->mEventGroups[0].mEvents.size());
+    EXPECT_EQ(R"(Monitor: m, Enabled: 0, Level: 0
+    Event: e, Policy: 1, Dump 0 times
+    Uevent hints: u1, 
+    Key words: 
+    Handlers: 
     Event: f, Policy: 1, Dump 0 times
     Uevent hints: 
     Key words: 
     Handlers: 
-Monitor: n, Enabled: 0, Level: 3
-History events:    e e_1    f f_2)",
-              std::string(mService->dumpStatus().string()));
-    EXPECT_EQ((Strings{"E Config file parsing error: globals.max_dump_count=1\n",
-                       "E Config file parsing error: global .max_dump_count=2\n",
-                       "E Config file parsing error: #global.kmsg_grep=0\n",
-                       "E Config file parsing error:  //global.kmsg_grep=0\n"}),
-              logged());
-    EXPECT_EQ(Strings{"mkdir -p -- '/data/lyr dumps'"}, mLines);
-    EXPECT_FALSE(mService->mUseAdditionalConf);
-    EXPECT_EQ(2u, mService->mEventGroups[0].mEvents.size());
+)",
+              reportPart(mService->dumpStatus().string(), "Monitor: m", "History events"));
+}
+
+TEST_F(ConfigTest, TheHistoryEndsTheReport) {
+    mService->mHistory.add({String8("e"), String8("e_1")});
+    mService->mHistory.add({String8("f"), String8("f_2")});
+    EXPECT_EQ("History events:    e e_1    f f_2",
+              reportPart(mService->dumpStatus().string(), "History events"));
 }
 
 // A report without the two limits reads exactly as before they existed.

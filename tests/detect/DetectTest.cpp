@@ -276,13 +276,14 @@ TEST_F(Detect, DetectionWriterWaitsForRoomUntilItsExitOrTheEndOfTheReader) {
 }
 
 TEST_F(Detect, MonitorThreadDumpsInternalEventsUntilAskedToExitOrTheChannelCloses) {
-    sp<MonitorThread> thread = new MonitorThread(mService.get());
+    EventSink dump = [this](const char* name) { mService->dumpEvent(name); };
+    sp<MonitorThread> thread = new MonitorThread(mService.get(), dump);
     ASSERT_EQ(android::NO_ERROR, thread->run("LYRD Monitor", 0, 0));
     EXPECT_TRUE(mChannel.send("first") && mChannel.send("second"));
     EXPECT_TRUE(mLog.waitFor("Invalid event received, second"));
     EXPECT_TRUE(stopThread(*thread));
 
-    thread = new MonitorThread(mService.get());
+    thread = new MonitorThread(mService.get(), dump);
     ASSERT_EQ(android::NO_ERROR, thread->run("LYRD Monitor", 0, 0));
     shutdown(mService->mChannel[0].get(), SHUT_WR);
     EXPECT_TRUE(mLog.waitFor("error recv from monitor thread, 0"));

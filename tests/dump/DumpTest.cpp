@@ -56,7 +56,6 @@ class DumpTest : public ::testing::Test, public SystemCalls {
 
     Handler handler(const char* cmd, int32_t level = 0, std::vector<const char*> paras = {}) {
         Handler h;
-        h.mService = mService.get();
         h.mName = h.mEnableCmd = h.mDumpCmd = cmd;
         h.mLevel = level;
         h.mEnabled = true;
@@ -121,7 +120,7 @@ TEST_F(DumpTest, HandlerPassesTestEnabledAndLevelAndStopWhereEachPassSays) {
               logged());
     mLog.clear();
     mService->dumpGlobalHandlers(5);
-    EXPECT_EQ(-1, addEvent("hang", {fail, after}).dumpHandlers(5));
+    EXPECT_EQ(-1, addEvent("hang", {fail, after}).dumpHandlers(5, mService->handlerShell()));
     EXPECT_EQ((Strings{"D Global handler dump start", "D Dump cmd: equal", "D Dump cmd: fail 1",
                        "E Dump handler failed, fail 1", "D Dump cmd: after out.txt",
                        "D No dump cmd for none", "D Global handler dump finish",
@@ -154,37 +153,85 @@ TEST_F(DumpTest, DumpRunsHandlersInANewFolderThenCountsNotifiesAndRecords) {
     EXPECT_EQ("\nHistory events:    hang hang_20261205_071509", report.substr(report.rfind('\n')));
 }
 
-// The shell is faked, so the test makes the dump folder itself.
-TEST_F(DumpTest, DumpRefusesInOrderThenRunsAtTheHighestLevelOfTheEnabledMonitors) {
-    Event hang = addEvent("hang", {handler("h80", 80), handler("h81", 81), handler("bad")});
-    addMonitor(true, 50, {hang});
-    addMonitor(true, 80, {addEvent("other"), hang});
-    addMonitor(false, 200, {hang});
-    addMonitor(true, 300, {addEvent("other")});
-    auto dump = [this](const char* name, int64_t treeBytes, const std::string& last) {
+// Space is checked before the name is looked up, and the dump folder is made
+// last; the shell is faked, so a test that dumps makes the folder itself.
+class DumpLimitTest : public DumpTest {
+  protected:
+    DumpLimitTest() {
+        Event hang = addEvent("hang", {handler("h80", 80), handler("h81", 81), handler("bad")});
+        addMonitor(true, 50, {hang});
+        addMonitor(true, 80, {addEvent("other"), hang});
+        addMonitor(false, 200, {hang});
+        addMonitor(true, 300, {addEvent("other")});
+        mService->mEvents.editItemAt(0).mPolicy = Event::kPolicyOnce;
+        mFailing = {"bad"};
+        mFreeMb = mService->mMinFreeSpace = 0;
+        mService->mMaxDumpSpace = 3072;
+    }
+    // Dumps name with a log tree of treeBytes; the dump's last log line.
+    std::string dump(const char* name, int64_t treeBytes = 0) {
         fs::resize_file(mDir.write("dumps/filler", ""), treeBytes);  // sparse: takes no room
         mService->dumpEvent(name);
-        EXPECT_EQ(last, logged().back());
-    };
-    mService->mEvents.editItemAt(0).mPolicy = Event::kPolicyOnce;
+        return logged().back();
+    }
+    void expectNothingDumped() {
+        EXPECT_EQ(0, mService->mEvents[0].mDumpCount);
+        EXPECT_EQ(0u, mService->mHistory.size());
+    }
+};
+
+TEST_F(DumpLimitTest, TooLittleFreeSpaceRefusesEvenANameOfNoEvent) {
     mFreeMb = 100;
-    dump("none", 0, "W No enough space, MinFreeSpace: 512MB, CurrentFreeSpace: 100MB");
-    mFreeMb = mService->mMinFreeSpace = 0;
-    mService->mMaxDumpSpace = 3072;
-    dump("none", int64_t{3} << 30,
-         "W Log size is too large, MaxLogSize: 3072MB, CurrentLogSize: 3072MB");
-    dump("han", 0, "W Invalid event received, han");
-    mFailing = {mkdir(mPath), "bad"};
-    dump("hang", 0, "E Create log dump dir failed, " + mPath);
+    mService->mMinFreeSpace = 512;
+    EXPECT_EQ("W No enough space, MinFreeSpace: 512MB, CurrentFreeSpace: 100MB", dump("none"));
+    EXPECT_EQ(Strings{}, mLines);
+}
+
+TEST_F(DumpLimitTest, ATreeAtMaxDumpSpaceRefusesEvenANameOfNoEvent) {
+    EXPECT_EQ("W Log size is too large, MaxLogSize: 3072MB, CurrentLogSize: 3072MB",
+              dump("none", int64_t{3} << 30));
+    EXPECT_EQ(Strings{}, mLines);
+}
+
+TEST_F(DumpLimitTest, ANameOfNoEventIsRefused) {
+    EXPECT_EQ("W Invalid event received, han", dump("han"));
+    EXPECT_EQ(Strings{}, mLines);
+}
+
+TEST_F(DumpLimitTest, AFolderThatCannotBeMadeRefusesTheDumpWithoutCountingIt) {
+    mFailing.insert(mkdir(mPath));
+    EXPECT_EQ("E Create log dump dir failed, " + mPath, dump("hang"));
+    EXPECT_EQ(Strings{mkdir(mPath)}, mLines);
+    expectNothingDumped();
 
     mFailing.erase(mkdir(mPath));
-    fs::create_directories(mPath);    // the fake shell makes nothing
-    dump("hang", 0, "D Filelist: ");  // refusals did not count
-    dump("hang", 0, "D Dump policy for event hang is ONCE, we already dumpped once");
+    fs::create_directories(mPath);
+    EXPECT_EQ("D Filelist: ", dump("hang"));  // the refusal did not use up the once event
+}
+
+// Monitors at 50 and 80 hold the event; the one at 200 is off and the one
+// at 300 holds only another event.
+TEST_F(DumpLimitTest, HandlersRunAtTheHighestLevelOfTheEnabledMonitorsHoldingTheEvent) {
+    fs::create_directories(mPath);
+    EXPECT_EQ("D Filelist: ", dump("hang"));
+    EXPECT_EQ((Strings{mkdir(mPath), "h80", "bad"}), mLines);
+    EXPECT_EQ(1, mService->mEvents[0].mDumpCount);
+    EXPECT_EQ(1u, mService->mHistory.size());
+}
+
+TEST_F(DumpLimitTest, OncePolicyRefusesTheSecondDump) {
+    fs::create_directories(mPath);
+    dump("hang");
+    EXPECT_EQ("D Dump policy for event hang is ONCE, we already dumpped once", dump("hang"));
+    EXPECT_EQ(1, mService->mEvents[0].mDumpCount);
+}
+
+TEST_F(DumpLimitTest, AlwaysPolicyDumpsAgainIntoTheSameSecondsFolder) {
     mService->mEvents.editItemAt(0).mPolicy = Event::kPolicyAlways;
-    dump("hang", 0, "D Filelist: ");  // the same second: the same folder
-    EXPECT_EQ((Strings{mkdir(mPath), mkdir(mPath), "h80", "bad", mkdir(mPath), "h80", "bad"}),
-              mLines);
+    fs::create_directories(mPath);
+    dump("hang");
+    EXPECT_EQ("D Filelist: ", dump("hang"));
+    EXPECT_EQ((Strings{mkdir(mPath), "h80", "bad", mkdir(mPath), "h80", "bad"}), mLines);
     EXPECT_EQ(2, mService->mEvents[0].mDumpCount);
     EXPECT_EQ(2u, mService->mHistory.size());
 }

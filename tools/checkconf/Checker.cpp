@@ -64,7 +64,7 @@ CheckResult checkConfiguration(const CheckOptions& options) {
     Configuration config;
     ParseRecorder recorder(result.record);
     CheckEffects effects(options.additional.has_value());
-    ConfigParser parser(config, nullptr, effects, recorder, ConfigParser::OnFailure::kSkipLine);
+    ConfigParser parser(config, effects, recorder, ConfigParser::OnFailure::kSkipLine);
 
     readFile(parser, recorder, result.record, options.file);
     const FileRecord& main = result.record.files.front();

@@ -1,4 +1,4 @@
-#include "service/ServiceStats.h"
+#include "service/runtime/ServiceStats.h"
 
 namespace ornak {
 namespace xel {

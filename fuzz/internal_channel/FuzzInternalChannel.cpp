@@ -23,7 +23,7 @@ namespace {
 
 using ornak::xel::InternalEventReader;
 
-constexpr size_t kReceiveSize = 255;
+constexpr size_t kReceiveSize = InternalEventReader::kReceiveSize;
 constexpr size_t kMaxPendingName = InternalEventReader::kMaxPendingName;
 
 bool endsName(char c) {

@@ -18,6 +18,7 @@
 
 #include "config/Event.h"
 #include "config/Monitor.h"
+#include "detect/InternalEventReader.h"
 #include "detect/UeventChunk.h"
 
 namespace {
@@ -27,21 +28,22 @@ using ornak::xel::kMaxUeventValue;
 using ornak::xel::LyrDebugService;
 using ornak::xel::ueventValue;
 
-constexpr size_t kReceiveSize = 255;
+// What one receive of the monitor thread takes.
+constexpr size_t kReceiveSize = ornak::xel::InternalEventReader::kReceiveSize;
 
-struct EventSpec {
+struct ListedEvent {
     const char* name;
     std::vector<std::string> hints;
 };
 
 void addMonitor(android::Vector<LyrDebugService::Monitor>& monitors, bool enabled,
-                const std::vector<EventSpec>& events) {
+                const std::vector<ListedEvent>& events) {
     LyrDebugService::Monitor& monitor = monitors.editItemAt(monitors.add());
     monitor.mEnabled = enabled;
-    for (const EventSpec& spec : events) {
+    for (const ListedEvent& listed : events) {
         LyrDebugService::Event& event = monitor.mEvents.editItemAt(monitor.mEvents.add());
-        event.mName = spec.name;
-        for (const std::string& hint : spec.hints)
+        event.mName = listed.name;
+        for (const std::string& hint : listed.hints)
             event.mUevents.add(android::String8(hint.c_str(), hint.size()));
     }
 }
